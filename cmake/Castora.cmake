@@ -1,0 +1,51 @@
+# Shared build settings for the project's own targets.
+
+set(CASTORA_WARNINGS -Wall -Wextra -Werror)
+
+if(CASTORA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(CASTORA_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Applies the project's warning policy to one of its own targets.
+function(castora_target name)
+  target_compile_options(${name} PRIVATE ${CASTORA_WARNINGS})
+endfunction()
+
+# castora_test(NAME SOURCES ... LIBS ... [ENV var=value ...] [TIMEOUT s] [LABELS l ...])
+# A GoogleTest executable registered with CTest as one test.
+function(castora_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;ENV;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  castora_target(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_compile_definitions(${name} PRIVATE
+    CASTORA_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    CASTORA_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENV}")
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
+
+# castora_fuzzer(NAME SOURCES ... LIBS ...)
+# A libFuzzer target; built only with CASTORA_FUZZ. The test script runs each for a bounded time.
+function(castora_fuzzer name)
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  castora_target(${name})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers)
+  add_dependencies(fuzz_all ${name})
+endfunction()
