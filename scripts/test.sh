@@ -24,6 +24,7 @@ if [ "$fuzz_seconds" != "0" ]; then
     [ -d "$seeds" ] || seeds=""
     echo "fuzz: $name for ${fuzz_seconds}s"
     "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+      -artifact_prefix=build-fuzz/ \
       "$corpus" $seeds > "build-fuzz/$name.log" 2>&1 || { tail -50 "build-fuzz/$name.log"; exit 1; }
   done
 fi

@@ -1,0 +1,185 @@
+#include "platform/messages.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QThread>
+
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+// State shared by a sender and the event that carries its message.
+struct SendState {
+    std::mutex lock;
+    std::condition_variable done;
+    bool finished = false;
+    LRESULT result = 0;
+
+    void Finish(LRESULT value) {
+        std::lock_guard<std::mutex> guard(lock);
+        if (finished) return;
+        result = value;
+        finished = true;
+        done.notify_all();
+    }
+};
+
+QEvent::Type SendEventType() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+// A message sent from another thread. If the target dies before handling it, the
+// destructor releases the sender with result 0.
+class SendEvent : public MessageEvent {
+public:
+    SendEvent(unsigned msg, WPARAM wParam, LPARAM lParam, std::shared_ptr<SendState> state)
+        : MessageEvent(msg, wParam, lParam), state(std::move(state)) {
+        t = SendEventType();
+    }
+    ~SendEvent() override { state->Finish(0); }
+    std::shared_ptr<SendState> state;
+};
+
+struct ThreadQueue {
+    std::mutex lock;
+    std::condition_variable arrived;
+    std::deque<ThreadMessage> messages;
+};
+
+std::mutex queuesLock;
+std::map<ThreadId, std::shared_ptr<ThreadQueue>>& Queues() {
+    static std::map<ThreadId, std::shared_ptr<ThreadQueue>> queues;
+    return queues;
+}
+
+std::shared_ptr<ThreadQueue> QueueOf(ThreadId thread, bool create) {
+    std::lock_guard<std::mutex> guard(queuesLock);
+    auto& queues = Queues();
+    auto it = queues.find(thread);
+    if (it != queues.end()) return it->second;
+    if (!create) return nullptr;
+    auto queue = std::make_shared<ThreadQueue>();
+    queues[thread] = queue;
+    return queue;
+}
+
+// Drops the calling thread's queue when the thread ends, so a reused id starts empty.
+struct QueueOwner {
+    ~QueueOwner() {
+        std::lock_guard<std::mutex> guard(queuesLock);
+        Queues().erase(CurrentThreadId());
+    }
+};
+
+std::shared_ptr<ThreadQueue> OwnQueue() {
+    thread_local QueueOwner owner;
+    (void)owner;
+    return QueueOf(CurrentThreadId(), true);
+}
+
+}  // namespace
+
+MessageEvent::MessageEvent(unsigned msg, WPARAM wParam, LPARAM lParam)
+    : QEvent(TypeId()), msg(msg), wParam(wParam), lParam(lParam) {}
+
+QEvent::Type MessageEvent::TypeId() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+bool MessageTarget::event(QEvent* e) {
+    if (e->type() == MessageEvent::TypeId()) {
+        auto* m = static_cast<MessageEvent*>(e);
+        OnMessage(m->msg, m->wParam, m->lParam);
+        return true;
+    }
+    if (e->type() == SendEventType()) {
+        auto* m = static_cast<SendEvent*>(e);
+        m->state->Finish(OnMessage(m->msg, m->wParam, m->lParam));
+        return true;
+    }
+    return QObject::event(e);
+}
+
+bool PostMessage(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam) {
+    if (!target) return false;
+    QCoreApplication::postEvent(target, new MessageEvent(msg, wParam, lParam));
+    return true;
+}
+
+LRESULT SendMessage(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam) {
+    if (!target) return 0;
+    QThread* targetThread = target->thread();
+    if (targetThread == QThread::currentThread()) {
+        if (auto* handler = dynamic_cast<MessageTarget*>(target)) return handler->OnMessage(msg, wParam, lParam);
+        MessageEvent event(msg, wParam, lParam);
+        QCoreApplication::sendEvent(target, &event);
+        return 0;
+    }
+    auto state = std::make_shared<SendState>();
+    QPointer<QObject> guard(target);
+    QCoreApplication::postEvent(target, new SendEvent(msg, wParam, lParam, state));
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(state->lock);
+            if (state->done.wait_for(lock, std::chrono::milliseconds(10), [&] { return state->finished; }))
+                return state->result;
+        }
+        if (!guard || !targetThread || targetThread->isFinished()) return 0;
+        // Serve messages sent to this thread meanwhile, as a blocked sender does.
+        QCoreApplication::sendPostedEvents(nullptr, SendEventType());
+    }
+}
+
+void PumpMessages() {
+    if (QThread::currentThread()->eventDispatcher() && QCoreApplication::instance()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    } else {
+        QCoreApplication::sendPostedEvents();
+    }
+}
+
+ThreadId CurrentThreadId() {
+    return static_cast<ThreadId>(::syscall(SYS_gettid));
+}
+
+bool PostThreadMessage(ThreadId thread, unsigned msg, WPARAM wParam, LPARAM lParam) {
+    auto queue = QueueOf(thread, true);  // the queue exists from the first message on
+    if (!queue) return false;
+    std::lock_guard<std::mutex> guard(queue->lock);
+    queue->messages.push_back({msg, wParam, lParam});
+    queue->arrived.notify_all();
+    return true;
+}
+
+bool PeekThreadMessage(ThreadMessage* out) {
+    auto queue = OwnQueue();
+    std::lock_guard<std::mutex> guard(queue->lock);
+    if (queue->messages.empty()) return false;
+    if (out) *out = queue->messages.front();
+    queue->messages.pop_front();
+    return true;
+}
+
+bool WaitThreadMessage(int timeoutMs) {
+    auto queue = OwnQueue();
+    std::unique_lock<std::mutex> lock(queue->lock);
+    auto ready = [&] { return !queue->messages.empty(); };
+    if (timeoutMs < 0) {
+        queue->arrived.wait(lock, ready);
+        return true;
+    }
+    return queue->arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
+}
+
+}  // namespace platform
