@@ -2,7 +2,10 @@
 // The client's process-wide values: written on the user-interface thread at start-up
 // and by the sign-in thread before the main frame exists, read by everybody afterwards.
 
+#include <QList>
 #include <QString>
+
+#include "client/service/account_records.h"
 
 struct ClientGlobals {
     QString programFolder;  // folder of the program, ending in '/'
@@ -13,6 +16,16 @@ struct ClientGlobals {
     QString codeBaseUrl;    // SERVER/CODEIP
     int ftpPassive = 0;     // FTPSERVER/FTPPASSIVE
     const QString installerName = QStringLiteral("CastoraSetup.msi");
+
+    // Filled by sign-in and the ClientService calls; 64-bit service values are kept as
+    // their low 32 bits.
+    QString cookieHeader;    // "Cookie: JSESSIONID=%s\r\n" of the last sign-in; empty before
+    QString passwordDigest;  // the digest that signed in
+    int companyId = 0;       // login code, then TCompany.id
+    AccountInfo account;
+    QList<MediaServerEntry> mediaServers;  // appended by each GetMediaServerList
+    QString playPath;        // of the last GetSelMediaServerList
+    QString userIp;          // this PC's IPv4 address, sent with startLive
 };
 
 // The one instance.

@@ -29,19 +29,42 @@ bool SendAll(int fd, const char* data, std::size_t size) {
 }
 }  // namespace
 
-ScriptedServer::ScriptedServer(std::vector<ScriptedReply> replies) : replies_(std::move(replies)) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+namespace {
+// A listening loopback socket on port (0: ephemeral), or -1.
+int ListenOnLoopback(int port, int& boundPort) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int yes = 1;
-    ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
     socklen_t length = sizeof address;
-    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener_, 8) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener, 8) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ::close(listener);
+        return -1;
+    }
+    boundPort = ntohs(address.sin_port);
+    return listener;
+}
+}  // namespace
+
+bool ScriptedServer::PortAvailable(int port) {
+    int bound = 0;
+    const int listener = ListenOnLoopback(port, bound);
+    if (listener < 0) {
+        return false;
+    }
+    ::close(listener);
+    return true;
+}
+
+ScriptedServer::ScriptedServer(std::vector<ScriptedReply> replies, int port) : replies_(std::move(replies)) {
+    listener_ = ListenOnLoopback(port, port_);
+    if (listener_ < 0) {
         throw std::runtime_error("cannot listen on loopback");
     }
-    port_ = ntohs(address.sin_port);
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -52,7 +75,7 @@ ScriptedServer::~ScriptedServer() {
 }
 
 QByteArray ScriptedServer::Url(const char* path) const {
-    return "http://127.0.0.1:" + QByteArray::number(port_) + path;
+    return "http://127.0.0.1" + (port_ == 80 ? QByteArray() : ":" + QByteArray::number(port_)) + path;
 }
 
 std::vector<QByteArray> ScriptedServer::Requests() const {

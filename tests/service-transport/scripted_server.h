@@ -24,11 +24,15 @@ struct ScriptedReply {
 
 class ScriptedServer {
 public:
-    // Replies are used in order, one per request; the last one repeats.
-    explicit ScriptedServer(std::vector<ScriptedReply> replies);
+    // Replies are used in order, one per request; the last one repeats. Listens on an
+    // ephemeral loopback port unless one is asked for.
+    explicit ScriptedServer(std::vector<ScriptedReply> replies, int port = 0);
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
+
+    // Binds the given loopback port; false when it is taken or not allowed.
+    static bool PortAvailable(int port);
 
     int Port() const { return port_; }
     QByteArray Url(const char* path = "/vekservices/ClientService") const;
