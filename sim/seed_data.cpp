@@ -25,6 +25,17 @@ Company MakeCompany(std::int64_t id, const std::string& name, const std::string&
   return c;
 }
 
+void SetBalances(Company& c, std::int64_t drm, std::int64_t live, std::int64_t vod, double money,
+                 std::int32_t storageMiB) {
+  c.drmCount = drm;
+  c.liveCount = live;
+  c.vodCount = vod;
+  c.freeCount = money;
+  c.space = storageMiB;
+  c.totalSpace = static_cast<std::int64_t>(storageMiB) * 1024;  // KiB
+  c.freeSpace = c.totalSpace;
+}
+
 Programme MakeProgramme(const char* begin, const char* end, const char* name, std::int64_t columnId,
                         std::int64_t tcId, const ColumnType& type) {
   Programme p;
@@ -51,30 +62,15 @@ PlatformState SeedState() {
       {"solo", PasswordDigest("solo123"), 1003, true},
   };
 
+  // Balances: DRM months, live minutes, on-demand months, money, storage MiB.
   Company demo = MakeCompany(1001, "演示传媒有限公司", "demo", "demo", "demoftp");
-  demo.drmCount = 12;
-  demo.liveCount = 600;
-  demo.vodCount = 12;
-  demo.freeCount = 5000;
+  SetBalances(demo, 12, 600, 12, 5000, 10240);
   demo.score = 100;
-  demo.space = 10240;
-  demo.totalSpace = 10LL * 1024 * 1024;
-  demo.freeSpace = demo.totalSpace;
-
   Company empty = MakeCompany(1002, "空余额测试公司", "empty", "empty", "emptyftp");
+  SetBalances(empty, 0, 0, 0, 0, 1024);
   empty.state = 1;
-  empty.space = 1024;
-  empty.totalSpace = 1024 * 1024;
-  empty.freeSpace = empty.totalSpace;
-
   Company solo = MakeCompany(1003, "单点登录测试公司", "solo", "solo", "soloftp");
-  solo.drmCount = 1;
-  solo.liveCount = 60;
-  solo.vodCount = 1;
-  solo.freeCount = 100;
-  solo.space = 1024;
-  solo.totalSpace = 1024 * 1024;
-  solo.freeSpace = solo.totalSpace;
+  SetBalances(solo, 1, 60, 1, 100, 1024);
   s.companies = {demo, empty, solo};
 
   s.mediaServers = {
