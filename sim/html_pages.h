@@ -1,0 +1,15 @@
+#pragma once
+// The platform's web pages: its state at a glance and the user agreement.
+
+#include <cstddef>
+#include <string>
+
+#include "sim/platform_state.h"
+
+namespace sim {
+
+std::string StatePageHtml(const PlatformState& state, std::size_t sessionCount, const std::string& ftpAddress);
+std::string AgreementPageHtml();
+std::string EscapeHtml(const std::string& text);
+
+}  // namespace sim

@@ -1,0 +1,107 @@
+#include "sim/http_frontend.h"
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "sim/connection_drop.h"
+#include "sim/html_pages.h"
+#include "sim/soap_message.h"
+#include "sim/wsdl.h"
+
+namespace sim {
+namespace {
+
+constexpr const char* kXmlType = "text/xml; charset=utf-8";
+constexpr const char* kHtmlType = "text/html; charset=utf-8";
+constexpr std::size_t kChunkSize = 512;
+
+const char* kErrorPage =
+    "<!DOCTYPE html><html><head><title>500 Internal Server Error</title></head>"
+    "<body><h1>HTTP Status 500 - Internal Server Error</h1><p>The server encountered an internal error.</p>"
+    "</body></html>";
+
+bool FaultApplies(const FaultOptions& f, const std::string& operation) {
+  return f.operation.empty() || f.operation == operation;
+}
+
+void SendChunked(httplib::Response& res, std::string body) {
+  auto shared = std::make_shared<std::string>(std::move(body));
+  res.set_chunked_content_provider(kXmlType, [shared](size_t offset, httplib::DataSink& sink) {
+    if (offset < shared->size()) {
+      sink.write(shared->data() + offset, std::min(kChunkSize, shared->size() - offset));
+    } else {
+      sink.done();
+    }
+    return true;
+  });
+}
+
+void AnswerService(const httplib::Request& req, httplib::Response& res, PlatformService& service,
+                   const PlatformOptions& options) {
+  ServiceAnswer answer = service.Handle(req.body, req.get_header_value("Cookie"), req.has_header("SOAPAction"));
+  const FaultOptions& f = options.faults;
+  const bool inject = FaultApplies(f, answer.operation);
+  if (inject && f.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(f.delayMs));
+  if (inject && f.drop) {
+    DropConnection(req.remote_addr, req.remote_port, options.port);
+    res.status = 500;
+    return;
+  }
+  if (inject && f.html500) {
+    res.status = 500;
+    res.set_content(kErrorPage, kHtmlType);
+    return;
+  }
+  res.status = answer.status;
+  if (!answer.newSessionId.empty()) {
+    res.set_header("Set-Cookie", "JSESSIONID=" + answer.newSessionId + "; Path=/vekservices");
+  }
+  if (inject && f.chunked) {
+    SendChunked(res, std::move(answer.body));
+  } else {
+    res.set_content(answer.body, kXmlType);
+  }
+}
+
+}  // namespace
+
+void InstallRoutes(httplib::Server& server, PlatformService& service, const PlatformOptions& options,
+                   const std::string& ftpAddress) {
+  server.Post(kServicePath, [&service, &options](const httplib::Request& req, httplib::Response& res) {
+    AnswerService(req, res, service, options);
+  });
+  server.Get(kServicePath, [&options](const httplib::Request& req, httplib::Response& res) {
+    if (!req.has_param("wsdl")) {
+      res.set_content("<html><body>ClientService: POST SOAP requests here; <a href=\"?wsdl\">WSDL</a></body></html>",
+                      kHtmlType);
+      return;
+    }
+    std::string host = req.get_header_value("Host");
+    if (host.empty()) host = "127.0.0.1:" + std::to_string(options.port);
+    res.set_content(ServiceWsdl("http://" + host + kServicePath), kXmlType);
+  });
+  server.Get("/web/xieyi.jsp", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(AgreementPageHtml(), kHtmlType);
+  });
+  server.Get("/", [&service, ftpAddress](const httplib::Request&, httplib::Response& res) {
+    std::size_t sessions = 0;
+    PlatformState snapshot = service.Snapshot(sessions);
+    res.set_content(StatePageHtml(snapshot, sessions, ftpAddress), kHtmlType);
+  });
+  // Errors the HTTP layer raises itself on the service path (a body over the size
+  // limit, say) are still answered as SOAP faults.
+  server.set_error_handler(httplib::Server::Handler([](const httplib::Request& req, httplib::Response& res) {
+    if (req.path != kServicePath || req.method != "POST" || !res.body.empty()) return;
+    std::string why = "HTTP error " + std::to_string(res.status);
+    if (res.status == 413) why = "the request body is too large";
+    res.status = 500;
+    res.set_content(WriteSoapFault(SoapFault("Client", why)), kXmlType);
+  }));
+  server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+    res.status = 500;
+    res.set_content(WriteSoapFault(SoapFault("Server", "internal error")), kXmlType);
+  });
+}
+
+}  // namespace sim

@@ -1,0 +1,19 @@
+#pragma once
+// The platform's HTTP face: the SOAP endpoint (with its WSDL), the state page and the
+// user agreement, with the configured faults injected into service answers.
+
+#include <httplib.h>
+
+#include <string>
+
+#include "sim/platform_options.h"
+#include "sim/platform_service.h"
+
+namespace sim {
+
+inline constexpr const char* kServicePath = "/vekservices/ClientService";
+
+void InstallRoutes(httplib::Server& server, PlatformService& service, const PlatformOptions& options,
+                   const std::string& ftpAddress);
+
+}  // namespace sim

@@ -1,0 +1,103 @@
+// castora-platform: a local stand-in for the hosted streaming platform. Serves the
+// ClientService SOAP endpoint, the state and agreement pages, and FTP storage.
+
+#include <httplib.h>
+#include <signal.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
+#include "sim/ftp_storage.h"
+#include "sim/http_frontend.h"
+#include "sim/platform_options.h"
+#include "sim/platform_service.h"
+
+namespace {
+
+constexpr const char* kHost = "127.0.0.1";
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "castora-platform: %s\n", message.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  sim::PlatformOptions options;
+  std::string error;
+  if (!sim::ParseOptions(argc, argv, options, error)) {
+    std::fputs(error.c_str(), stderr);
+    return 2;
+  }
+
+  // SIGINT and SIGTERM are taken by one thread that stops the server, so the FTP child
+  // is always ended on the way out.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path data = fs::absolute(options.dataDir, ec);
+  const fs::path storage = data / "storage";
+  fs::create_directories(storage, ec);
+  if (ec) return Fail("cannot create " + storage.string() + ": " + ec.message());
+
+  sim::ServiceSettings settings;
+  settings.storageDir = storage.string();
+  settings.liveMinuteMs = options.liveMinuteMs;
+  settings.drmLoginUrl = "http://" + std::string(kHost) + ":" + std::to_string(options.port) + "/drm/login";
+  sim::PlatformService service(data.string(), settings, options.sessionTimeoutS * 1000);
+  if (!service.Open(kHost, options.ftpPort, error)) return Fail(error);
+
+  sim::FtpStorage ftp;
+  std::string ftpAddress = "off";
+  if (options.ftpPort != 0) {
+    std::size_t sessions = 0;
+    std::vector<sim::FtpAccount> accounts;
+    for (const auto& c : service.Snapshot(sessions).companies) {
+      if (!c.ftpUser.empty()) accounts.push_back({c.ftpUser, c.ftpPass, (storage / c.ftpUser).string()});
+    }
+    sim::FtpStorageSettings ftpSettings;
+    ftpSettings.host = kHost;
+    ftpSettings.port = options.ftpPort;
+    ftpSettings.passiveFirst = options.passiveFirst;
+    ftpSettings.passiveLast = options.passiveLast;
+    ftpSettings.logFile = (data / "ftp.log").string();
+    if (!ftp.Start(ftpSettings, accounts, error)) return Fail(error);
+    ftpAddress = "ftp://" + std::string(kHost) + ":" + std::to_string(options.ftpPort) + "/";
+  }
+
+  httplib::Server server;
+  server.set_payload_max_length(4 << 20);
+  server.set_read_timeout(10, 0);
+  server.set_write_timeout(10, 0);
+  sim::InstallRoutes(server, service, options, ftpAddress);
+  if (!server.bind_to_port(kHost, options.port)) {
+    return Fail("cannot listen on " + std::string(kHost) + ":" + std::to_string(options.port));
+  }
+
+  std::thread signalWaiter([&server, stopSignals] {
+    int sig = 0;
+    sigwait(&stopSignals, &sig);
+    server.stop();
+  });
+
+  std::printf("castora-platform: http://%s:%d%s data %s, FTP storage %s\n", kHost, options.port, sim::kServicePath,
+              data.c_str(), ftpAddress.c_str());
+  std::fflush(stdout);
+  server.listen_after_bind();
+
+  // The server stopped by a signal: the waiter has returned. Stopped otherwise: wake it.
+  if (signalWaiter.joinable()) {
+    pthread_kill(signalWaiter.native_handle(), SIGTERM);
+    signalWaiter.join();
+  }
+  ftp.Stop();
+  return 0;
+}

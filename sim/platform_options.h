@@ -1,0 +1,34 @@
+#pragma once
+// The command line of castora-platform.
+
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+// Faults the platform can inject into its service answers, for tests of callers.
+struct FaultOptions {
+  int delayMs = 0;         // wait this long before answering
+  bool drop = false;       // close the connection without answering
+  bool html500 = false;    // answer status 500 with an HTML page instead of a fault
+  bool chunked = false;    // send the answer with chunked transfer coding
+  std::string operation;   // limit the faults to this operation; empty: every request
+};
+
+struct PlatformOptions {
+  int port = 0;
+  std::string dataDir;
+  int ftpPort = 2121;  // 0 runs without FTP storage
+  int passiveFirst = 60000;
+  int passiveLast = 60499;
+  std::int64_t liveMinuteMs = 60000;
+  std::int64_t sessionTimeoutS = 1800;
+  FaultOptions faults;
+};
+
+// Returns false with `error` set (a usage text for --help).
+bool ParseOptions(int argc, char** argv, PlatformOptions& options, std::string& error);
+
+extern const char* const kUsage;
+
+}  // namespace sim

@@ -1,0 +1,48 @@
+#pragma once
+// The platform's service: its state (loaded from and saved to the data folder), the
+// sessions, and the answer to one SOAP request. Safe to call from several threads.
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "sim/operation_context.h"
+#include "sim/platform_state.h"
+#include "sim/session_table.h"
+
+namespace sim {
+
+struct ServiceAnswer {
+  int status = 200;           // 200, or 500 with a SOAP fault
+  std::string body;
+  std::string operation;      // empty when the request named none
+  std::string newSessionId;   // set when the request opened a session
+};
+
+class PlatformService {
+ public:
+  PlatformService(std::string dataDir, ServiceSettings settings, std::int64_t sessionIdleMs);
+
+  // Loads the state file, or seeds a new one; points the companies at the FTP storage.
+  bool Open(const std::string& ftpHost, std::int32_t ftpPort, std::string& error);
+
+  ServiceAnswer Handle(std::string_view body, const std::string& cookieHeader, bool hasSoapAction);
+
+  // A copy of the state with live balances settled to now, and the count of sessions.
+  PlatformState Snapshot(std::size_t& sessionCount);
+
+ private:
+  bool Save(std::string& error);
+
+  std::string statePath_;
+  ServiceSettings settings_;
+  std::mutex mutex_;
+  PlatformState state_;
+  SessionTable sessions_;
+};
+
+// Milliseconds since the Unix epoch.
+std::int64_t NowMs();
+
+}  // namespace sim

@@ -1,0 +1,72 @@
+#pragma once
+// Runs the built castora-platform for a test: free loopback ports, a temporary data
+// folder, and SOAP calls over HTTP.
+
+#include <httplib.h>
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/xml_tree.h"
+
+namespace simtest {
+
+int FreeLoopbackPort();
+
+struct SoapReply {
+  int status = 0;  // 0 when no answer came
+  std::string body;
+  std::string contentType;
+  std::string setCookie;
+  std::unique_ptr<sim::XmlElement> xml;
+
+  // The `return` element of an answer, or null.
+  const sim::XmlElement* Return() const;
+  // Text of a scalar `return`, or "<absent>".
+  std::string ReturnText() const;
+  // Text of a field of `return`; "<nil>" for a nil string, "<absent>" when missing.
+  std::string Field(const std::string& name) const;
+  // The local part of a fault's code, or empty.
+  std::string FaultCode() const;
+  std::string FaultString() const;
+};
+
+class PlatformProcess {
+ public:
+  // `extraArgs` are added to --port, --data and --ftp-port.
+  explicit PlatformProcess(std::vector<std::string> extraArgs = {}, bool withFtp = false);
+  ~PlatformProcess();
+
+  // Starts the platform and waits until it accepts connections; false when it exits.
+  bool Start();
+  // SIGTERM and wait; returns the exit status.
+  int Stop();
+
+  int port() const { return port_; }
+  int ftpPort() const { return ftpPort_; }
+  const std::string& dataDir() const { return dataDir_; }
+
+  // Posts one envelope whose body holds `operation` with `innerXml`.
+  SoapReply Call(const std::string& operation, const std::string& innerXml, const std::string& sessionId = "");
+  // Posts raw bytes to the service path.
+  SoapReply Post(const std::string& body, const httplib::Headers& headers);
+  std::string Get(const std::string& path, int* status = nullptr);
+
+  // Signs in and returns the session id (empty when refused).
+  std::string Login(const std::string& user, const std::string& password);
+
+ private:
+  std::vector<std::string> extraArgs_;
+  int port_ = 0;
+  int ftpPort_ = 0;
+  std::string dataDir_;
+  pid_t pid_ = -1;
+};
+
+std::string Envelope(const std::string& operation, const std::string& innerXml);
+std::string Md5Hex(const std::string& bytes);
+bool PortAccepts(int port);
+
+}  // namespace simtest
