@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -75,6 +77,9 @@ bool TcpConnection::Connect(const QByteArray& host, int port, int timeoutMs) {
     for (const addrinfo* address = list.get(); address != nullptr; address = address->ai_next) {
         fd_ = ConnectOne(*address, deadline);
         if (fd_ >= 0) {
+            // Head and body go out as separate sends; do not let the body wait for an ACK.
+            const int yes = 1;
+            ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
             host_ = host;
             port_ = port;
             return true;
