@@ -240,6 +240,10 @@ HttpResponseReader::State HttpResponseReader::Feed(const char* data, qsizetype s
     if (state_ != State::NeedMore) {
         return state_;
     }
+    received_ += size;
+    if (received_ > kMaxResponseBytes) {
+        return Fail();
+    }
     if (phase_ == Phase::BodyToClose) {
         if (!AppendBody(data, size)) {
             return Fail();

@@ -13,6 +13,9 @@ namespace transport {
 
 inline constexpr qsizetype kMaxHeadBytes = 64 * 1024;
 inline constexpr qsizetype kMaxBodyBytes = 4 * 1024 * 1024;
+// All bytes of one response, framing included: chunk-size lines and trailers cannot
+// keep a response going for ever.
+inline constexpr qint64 kMaxResponseBytes = 2 * kMaxBodyBytes;
 
 class HttpResponseReader {
 public:
@@ -48,6 +51,7 @@ private:
     std::vector<std::pair<QByteArray, QByteArray>> headers_;
     QByteArray body_;
     qint64 remaining_ = 0;  // bytes left of the fixed body or the current chunk
+    qint64 received_ = 0;   // bytes fed so far
     bool connectionEnds_ = false;
 };
 

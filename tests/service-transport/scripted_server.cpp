@@ -156,12 +156,11 @@ void ScriptedServer::Serve(int client) {
             }
             return;
         }
-        case ScriptedReply::Then::EndlessChunks: {
-            const QByteArray chunk = "1000\r\n" + QByteArray(4096, 'x') + "\r\n";
-            while (!stopping_ && SendAll(client, chunk.constData(), static_cast<std::size_t>(chunk.size()))) {
+        case ScriptedReply::Then::Endless:
+            while (!stopping_ && !reply.repeat.isEmpty() &&
+                   SendAll(client, reply.repeat.constData(), static_cast<std::size_t>(reply.repeat.size()))) {
             }
             return;
-        }
         }
     }
 }

@@ -16,10 +16,11 @@ struct ScriptedReply {
         Close,         // send the bytes, then close the connection
         KeepOpen,      // send the bytes, then wait for the next request on the connection
         Silent,        // read the request, send nothing, keep the connection open
-        EndlessChunks, // send the bytes, then 4 KiB chunks until the client goes away
+        Endless,       // send the bytes, then `repeat` again and again until the client goes away
     };
     QByteArray bytes;
     Then then = Then::Close;
+    QByteArray repeat = {};
 };
 
 class ScriptedServer {

@@ -152,8 +152,14 @@ TEST(HttpExchange, OversizedAnswersFailWithoutHoldingThem) {
     const QByteArray tenMegabytes(10 * 1024 * 1024, 'a');
     EXPECT_EQ(LoginAgainst({{"HTTP/1.1 200 OK\r\nContent-Length: 10485760\r\n\r\n"}}), ErrorKind::SendError);
     EXPECT_EQ(LoginAgainst({{"HTTP/1.1 200 OK\r\n\r\n" + tenMegabytes}}), ErrorKind::SendError);
-    EXPECT_EQ(LoginAgainst({{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", ScriptedReply::Then::EndlessChunks}}),
-              ErrorKind::SendError);
+    const QByteArray chunkedHead = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
+    const auto endless = [&](const QByteArray& start, const QByteArray& repeat) {
+        return LoginAgainst({{start, ScriptedReply::Then::Endless, repeat}});
+    };
+    EXPECT_EQ(endless(chunkedHead, "1000\r\n" + QByteArray(4096, 'x') + "\r\n"), ErrorKind::SendError);
+    // Framing with next to no content: one-byte chunks with long extensions, endless trailers.
+    EXPECT_EQ(endless(chunkedHead, "1;" + QByteArray(8000, 'e') + "\r\nx\r\n"), ErrorKind::SendError);
+    EXPECT_EQ(endless(chunkedHead + "0\r\n", "X-T: " + QByteArray(8000, 't') + "\r\n"), ErrorKind::SendError);
 }
 
 TEST(HttpExchange, DeepOrInvalidXmlInA200FailsCleanly) {
