@@ -26,6 +26,18 @@ int Low32(qint64 value) { return static_cast<int>(static_cast<quint32>(static_ca
 
 int Low32NotNegative(qint64 value) { return std::max(Low32(value), 0); }
 
+// The session id as it may stand in a header line: control characters (a line break
+// would start a header of the server's choosing in every later request) are dropped.
+QString HeaderSafe(const QString& text) {
+    QString safe;
+    for (const QChar c : text) {
+        if (c.unicode() >= 32 && c.unicode() != 127) {
+            safe.append(c);
+        }
+    }
+    return safe;
+}
+
 }  // namespace
 
 int SvcLogin(const QString& userName, const QString& passwordDigest) {
@@ -41,7 +53,7 @@ int SvcLogin(const QString& userName, const QString& passwordDigest) {
         return 3;
     }
     Globals().companyId = Low32(result.code);
-    Globals().cookieHeader = "Cookie: JSESSIONID=" + result.sessionId + "\r\n";
+    Globals().cookieHeader = "Cookie: JSESSIONID=" + HeaderSafe(result.sessionId) + "\r\n";
     return 1;
 }
 

@@ -65,6 +65,11 @@ TEST_F(ServiceCalls, LoginCodesMapToResultsAndOnlyAcceptanceStoresTheSession) {
     EXPECT_EQ(Globals().companyId, 1);
     EXPECT_EQ(Globals().cookieHeader, "Cookie: JSESSIONID=SID42\r\n");
 
+    // A session id cannot add header lines to later requests.
+    Serve({{Answer("login", "<return><code>9</code><sessionId>A&#13;&#10;X-Evil: 1</sessionId></return>")}});
+    EXPECT_EQ(SvcLogin("someone", kDigest), 1);
+    EXPECT_EQ(Globals().cookieHeader, "Cookie: JSESSIONID=AX-Evil: 1\r\n");
+
     Serve({{HttpAnswer(500, "<html>down</html>", "text/html")}});
     EXPECT_EQ(SvcLogin("someone", kDigest), 4);
     Globals().serviceUrl = "not a url";
