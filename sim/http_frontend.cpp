@@ -1,5 +1,6 @@
 #include "sim/http_frontend.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>

@@ -142,7 +142,7 @@ TEST(ClientOperations, PublishingPointsAreAllocatedUntilExhaustedAndFreedByStop)
 }
 
 TEST(ClientOperations, LiveBalanceFallsPerStartedMinute) {
-  PlatformProcess p({"--live-minute-ms", "400"});
+  PlatformProcess p({"--live-minute-ms", "1000"});
   ASSERT_TRUE(p.Start());
   std::string sid = p.Login("demo", "demo123");
 
@@ -152,10 +152,10 @@ TEST(ClientOperations, LiveBalanceFallsPerStartedMinute) {
   SoapReply started = StartLive(p, sid, liveId);
   EXPECT_EQ(started.ReturnText(), "true");
   EXPECT_EQ(CompanyField(p, sid, "liveCount"), 599);  // the first minute is charged when it starts
-  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
   long long running = CompanyField(p, sid, "liveCount");
-  EXPECT_LE(running, 597);
-  EXPECT_GE(running, 596);
+  EXPECT_LE(running, 597);  // at least three minutes started
+  EXPECT_GE(running, 595);  // and not many more, allowing for a slow machine
 
   SoapReply stopped = p.Call("stopLive", "<id>" + liveId + "</id>", sid);
   EXPECT_EQ(stopped.ReturnText(), "true");

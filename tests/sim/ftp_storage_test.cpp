@@ -2,6 +2,7 @@
 // by getCompany, ended with the platform.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -62,6 +63,15 @@ TEST(FtpStorage, DemoAccountUploadsLandInTheDataFolder) {
 
   EXPECT_EQ(p.Stop(), 0);
   EXPECT_FALSE(simtest::PortAccepts(p.ftpPort()));  // the FTP child went with the platform
+}
+
+TEST(FtpStorage, InterruptEndsPlatformAndFtpServer) {
+  PlatformProcess p({}, true);
+  ASSERT_TRUE(p.Start());
+  ASSERT_TRUE(simtest::PortAccepts(p.ftpPort()));
+  EXPECT_EQ(p.Stop(SIGINT), 0);
+  EXPECT_FALSE(simtest::PortAccepts(p.ftpPort()));
+  EXPECT_FALSE(simtest::PortAccepts(p.port()));
 }
 
 TEST(FtpStorage, AnUnreadableStateFileIsKeptAndTheStartRefused) {

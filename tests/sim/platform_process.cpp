@@ -117,6 +117,8 @@ bool PlatformProcess::Start() {
       ::dup2(fileno(out), STDOUT_FILENO);
       ::dup2(fileno(out), STDERR_FILENO);
     }
+    // Started the way a shell starts a background job: SIGINT ignored.
+    ::signal(SIGINT, SIG_IGN);
     ::execv(argv[0], argv.data());
     ::_exit(127);
   }
@@ -131,9 +133,9 @@ bool PlatformProcess::Start() {
   return false;
 }
 
-int PlatformProcess::Stop() {
+int PlatformProcess::Stop(int signal) {
   if (pid_ <= 0) return -1;
-  ::kill(pid_, SIGTERM);
+  ::kill(pid_, signal);
   int status = 0;
   for (int i = 0; i < 200; ++i) {
     if (::waitpid(pid_, &status, WNOHANG) == pid_) {

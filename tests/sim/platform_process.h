@@ -41,8 +41,8 @@ class PlatformProcess {
 
   // Starts the platform and waits until it accepts connections; false when it exits.
   bool Start();
-  // SIGTERM and wait; returns the exit status.
-  int Stop();
+  // Sends `signal` and waits; returns the exit status.
+  int Stop(int signal = 15);
 
   int port() const { return port_; }
   int ftpPort() const { return ftpPort_; }
