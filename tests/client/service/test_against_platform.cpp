@@ -5,7 +5,7 @@
 
 #include "client/service/password_digest.h"
 #include "client/service/service_calls.h"
-#include "client/shell/client_globals.h"
+#include "signed_out_globals.h"
 #include "tests/sim/platform_process.h"
 
 namespace {
@@ -14,14 +14,7 @@ class AgainstPlatform : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(platform_.Start());
-        ClientGlobals& globals = Globals();
-        globals.serviceUrl = QString("http://127.0.0.1:%1/vekservices/ClientService").arg(platform_.port());
-        globals.cookieHeader.clear();
-        globals.companyId = 0;
-        globals.account = AccountInfo();
-        globals.mediaServers.clear();
-        globals.playPath.clear();
-        globals.userIp = "127.0.0.1";
+        StartSignedOut(QString("http://127.0.0.1:%1/vekservices/ClientService").arg(platform_.port()));
     }
 
     QString Page() { return QString::fromStdString(platform_.Get("/")); }

@@ -7,6 +7,7 @@
 #include "client/service/service_calls.h"
 #include "client/shell/client_globals.h"
 #include "scripted_server.h"
+#include "signed_out_globals.h"
 #include "service-transport/envelope_writer.h"
 #include "service-transport/request_head.h"
 
@@ -32,13 +33,8 @@ QByteArray BodyOf(const QByteArray& request) { return request.mid(request.indexO
 class ServiceCalls : public ::testing::Test {
 protected:
     void SetUp() override {
-        ClientGlobals& globals = Globals();
-        globals.cookieHeader.clear();
-        globals.companyId = 0;
-        globals.account = AccountInfo();
-        globals.mediaServers.clear();
-        globals.playPath.clear();
-        globals.userIp = "192.168.1.20";
+        StartSignedOut(QString());
+        Globals().userIp = "192.168.1.20";
     }
 
     // Starts a peer with these replies and points serviceUrl at it.
