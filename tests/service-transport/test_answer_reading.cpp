@@ -59,7 +59,7 @@ TEST(AnswerReading, RecordFieldsMatchByNameInAnyOrderWithHeaderSkipped) {
     EXPECT_EQ(result.String("sessionId"), QString::fromUtf8("ABC&中"));
 }
 
-TEST(AnswerReading, ScalarKindsNilStringsAndFloatSpecials) {
+TEST(AnswerReading, ScalarKindsNilStringsInfinityAndNaN) {
     const auto scalars = [](const QByteArray& ratio, const QByteArray& name) {
         return Read(sample::kGetScalars, 200,
                     SoapEnvelope("<m:getScalarsResponse xmlns:m=\"http://service.example.org\"><return><flag>true</flag>"
