@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "test_media.h"
-
-LiveAsfSource::LiveAsfSource(Sink sink) : sink_(std::move(sink)) {}
+LiveAsfSource::LiveAsfSource(Sink sink, const TestAsfFormat& format) : sink_(std::move(sink)), format_(format) {}
 
 LiveAsfSource::~LiveAsfSource()
 {
@@ -22,7 +20,7 @@ bool LiveAsfSource::Start()
     int pipeFds[2];
     if (::pipe(pipeFds) != 0)
         return false;
-    const std::vector<std::string> args = TestAsfPipeline(true, 0);
+    const std::vector<std::string> args = TestAsfPipeline(true, 0, format_);
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));

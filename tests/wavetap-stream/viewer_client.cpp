@@ -90,7 +90,7 @@ std::string ViewerClient::Body() const
     return end == std::string::npos ? std::string() : received_.substr(end + 4);
 }
 
-std::vector<MmsFrame> ParseFrames(const std::string& body)
+std::vector<MmsFrame> ParseFrames(const std::string& body, std::size_t* consumed)
 {
     std::vector<MmsFrame> frames;
     std::size_t pos = 0;
@@ -113,6 +113,8 @@ std::vector<MmsFrame> ParseFrames(const std::string& body)
         frames.push_back(std::move(frame));
         pos += 4 + length;
     }
+    if (consumed)
+        *consumed = pos;
     return frames;
 }
 

@@ -31,6 +31,8 @@ public:
     bool Ended() const { return ended_; }
 
     const std::string& Received() const { return received_; }
+    // Forgets the first count bytes received (long-running readers).
+    void Consume(std::size_t count) { received_.erase(0, count); }
     std::string Head() const;  // the response head, once complete
     std::string Body() const;
 
@@ -48,8 +50,9 @@ struct MmsFrame {
     std::string payload;  // after the 8-byte data packet prefix ($H, $D) or the reason ($E)
 };
 
-// The complete frames at the start of a framed body; stops at the first incomplete one.
-std::vector<MmsFrame> ParseFrames(const std::string& body);
+// The complete frames at the start of a framed body; stops at the first incomplete one,
+// telling how many bytes the complete ones took when asked.
+std::vector<MmsFrame> ParseFrames(const std::string& body, std::size_t* consumed = nullptr);
 
 // Reads every viewer at once for the given time.
 void ReadAll(const std::vector<ViewerClient*>& viewers, std::chrono::milliseconds duration);

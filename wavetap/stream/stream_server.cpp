@@ -3,6 +3,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -23,8 +24,12 @@ namespace wavetap {
 namespace {
 
 constexpr int kPollIntervalMs = 250;
+// Shown by ps and top for the server thread (at most 15 characters).
+constexpr char kThreadName[] = "wavetap-stream";
 // How long a closing connection may take to finish before it is cut.
 constexpr auto kClosingGrace = std::chrono::seconds(2);
+// How long to stop accepting when the process has run out of descriptors.
+constexpr auto kAcceptPause = std::chrono::milliseconds(200);
 
 }  // namespace
 
@@ -67,6 +72,7 @@ private:
     std::atomic<int> viewerCount_{0};
     std::atomic<quint16> port_{0};
     std::uint32_t nextClientId_ = std::random_device{}();
+    Clock::time_point acceptPausedUntil_{};
     std::vector<std::unique_ptr<ViewerConnection>> viewers_;  // server thread only
 };
 
@@ -105,6 +111,7 @@ bool StreamServer::Impl::Start(quint16 port, int maxViewers)
     stopping_ = false;
     feed_.SetHandOut(true);
     thread_ = std::thread(&Impl::Run, this);
+    pthread_setname_np(thread_.native_handle(), kThreadName);
     return true;
 }
 
@@ -143,7 +150,8 @@ void StreamServer::Impl::Run()
     std::vector<pollfd> fds;
     while (!stopping_) {
         fds.clear();
-        fds.push_back({listenFd_, POLLIN, 0});
+        const bool accepting = Clock::now() >= acceptPausedUntil_;
+        fds.push_back({accepting ? listenFd_ : -1, POLLIN, 0});
         fds.push_back({wakeFd_, POLLIN, 0});
         for (const auto& viewer : viewers_) {
             const short events = static_cast<short>(POLLIN | (viewer->HasOutput() ? POLLOUT : 0));
@@ -187,10 +195,16 @@ void StreamServer::Impl::AcceptNew(Clock::time_point now)
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
-            return;  // EAGAIN, or out of descriptors: try again on the next round
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
+                acceptPausedUntil_ = now + kAcceptPause;  // out of descriptors: let viewers leave first
+            return;
         }
         if (PendingConnections() >= limits_.maxPendingConnections) {
-            ::close(fd);  // too many unanswered connections at once
+            // Too many unanswered connections at once: refuse this one without waiting for it.
+            const QByteArray refusal = ErrorResponse(503);
+            [[maybe_unused]] const ssize_t sent =
+                ::send(fd, refusal.constData(), static_cast<std::size_t>(refusal.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+            ::close(fd);
             continue;
         }
         const int one = 1;

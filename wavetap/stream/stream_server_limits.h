@@ -20,8 +20,9 @@ struct StreamServerLimits {
     int requestTimeoutMs = 10000;
     // A viewer that came before the stream's header waits at most this long.
     int headerWaitTimeoutMs = 30000;
-    // Connections that have not yet become viewers (requests being read, responses closing).
-    int maxPendingConnections = 64;
+    // Connections that have not yet become viewers (requests being read, responses closing);
+    // more are answered 503 at once. Large enough for a crowd of players arriving together.
+    int maxPendingConnections = 256;
 };
 
 }  // namespace wavetap
