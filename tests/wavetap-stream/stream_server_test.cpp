@@ -125,13 +125,18 @@ StreamServer* LiveStreamServerTest::wide_ = nullptr;
 StreamServer* LiveStreamServerTest::narrow_ = nullptr;
 LiveAsfSource* LiveStreamServerTest::source_ = nullptr;
 
-TEST_F(LiveStreamServerTest, FfprobeReadsVideoAndAudioOverMmsh)
+// ffprobe finds the WMV2 video and the WMA2 audio at the address.
+void ExpectVideoAndAudio(const std::string& url)
 {
-    const CommandResult probe =
-        RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + Url("mmsh", wide_->Port()), 30);
+    const CommandResult probe = RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + url, 30);
     EXPECT_EQ(probe.status, 0) << probe.output;
     EXPECT_NE(probe.output.find("wmv2"), std::string::npos) << probe.output;
     EXPECT_NE(probe.output.find("wmav2"), std::string::npos) << probe.output;
+}
+
+TEST_F(LiveStreamServerTest, FfprobeReadsVideoAndAudioOverMmsh)
+{
+    ExpectVideoAndAudio(Url("mmsh", wide_->Port()));
 }
 
 TEST_F(LiveStreamServerTest, FfmpegSavesFiveSecondsOverMmsh)
@@ -157,12 +162,7 @@ TEST_F(LiveStreamServerTest, PlainHttpViewerGetsParseableAsf)
     EXPECT_NE(viewer->Head().find("Content-Type: video/x-ms-asf\r\n"), std::string::npos);
     EXPECT_TRUE(wavetap::asf::GuidAt(reinterpret_cast<const std::uint8_t*>(viewer->Body().data()),
                                      wavetap::asf::kHeaderObject));
-
-    const CommandResult probe =
-        RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + Url("http", wide_->Port()), 30);
-    EXPECT_EQ(probe.status, 0) << probe.output;
-    EXPECT_NE(probe.output.find("wmv2"), std::string::npos) << probe.output;
-    EXPECT_NE(probe.output.find("wmav2"), std::string::npos) << probe.output;
+    ExpectVideoAndAudio(Url("http", wide_->Port()));
 }
 
 TEST_F(LiveStreamServerTest, TwentyConcurrentViewersAllReceiveTheFramedStream)
@@ -275,10 +275,7 @@ class FastFeedTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static QTemporaryDir dir;
-        const std::string path = dir.filePath("four.asf").toStdString();
-        ASSERT_TRUE(EncodeTestAsf(path, 4));
-        const std::string bytes = ReadWholeFile(path);
+        const std::string bytes = EncodeTestAsf(4);
         wavetap::AsfStreamSplitter splitter;
         std::vector<wavetap::AsfUnit> units;
         splitter.Feed(bytes.data(), bytes.size(), units);

@@ -157,8 +157,11 @@ void StreamServer::Impl::Run()
             const short events = static_cast<short>(POLLIN | (viewer->HasOutput() ? POLLOUT : 0));
             fds.push_back({viewer->Fd(), events, 0});
         }
-        if (::poll(fds.data(), fds.size(), kPollIntervalMs) < 0 && errno != EINTR)
-            break;
+        if (::poll(fds.data(), fds.size(), kPollIntervalMs) < 0) {
+            if (errno != EINTR)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));  // short of memory: try again
+            continue;
+        }
         const Clock::time_point now = Clock::now();
         if (fds[1].revents & POLLIN) {
             std::uint64_t count = 0;
