@@ -245,31 +245,6 @@ TEST_F(LiveStreamServerTest, BadRequestsAreAnsweredAndClosed)
     }
 }
 
-TEST_F(LiveStreamServerTest, ViewerThatNeverReadsDoesNotHoldUpOthers)
-{
-    auto idle = ViewerClient::Connect(wide_->Port(), kMmshPlayRequest, 4096);
-    ASSERT_TRUE(idle);
-    std::this_thread::sleep_for(500ms);
-    auto reader = ViewerClient::Connect(wide_->Port(), kMmshPlayRequest);
-    ASSERT_TRUE(reader);
-    // The reader's packets keep coming: no pause of more than a second in 3 s.
-    std::size_t lastSize = 0;
-    auto lastGrowth = std::chrono::steady_clock::now();
-    auto longestPause = std::chrono::steady_clock::duration::zero();
-    const auto end = lastGrowth + 3s;
-    while (std::chrono::steady_clock::now() < end) {
-        reader->ReadFor(20ms);
-        const auto now = std::chrono::steady_clock::now();
-        if (reader->Received().size() != lastSize) {
-            longestPause = std::max(longestPause, now - lastGrowth);
-            lastSize = reader->Received().size();
-            lastGrowth = now;
-        }
-    }
-    EXPECT_LT(longestPause, 1s);
-    EXPECT_GE(CheckFramedStream(reader->Body()), 15);
-}
-
 // A recorded stream fed as fast as the feeder can, to push viewers' queues to their limits.
 class FastFeedTest : public ::testing::Test {
 protected:
