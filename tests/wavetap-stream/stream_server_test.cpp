@@ -78,6 +78,7 @@ int CheckFramedStream(const std::string& body)
     for (std::size_t i = 1; i < frames.size(); ++i) {
         EXPECT_EQ(frames[i].type, 'D');
         EXPECT_EQ(frames[i].locationId, static_cast<std::uint32_t>(packets));
+        EXPECT_EQ(frames[i].afFlags, packets & 0xFF) << "AFFlags count the data packets";
         EXPECT_EQ(frames[i].payload.size(), header->packetSize);
         if (i == 1) {
             const auto info = wavetap::asf::ScanPacket(reinterpret_cast<const std::uint8_t*>(frames[i].payload.data()),
