@@ -199,6 +199,18 @@ TEST_F(LiveStreamServerTest, DescribeAnswersTheHeaderAndCloses)
     EXPECT_NE(viewer->Head().find("Content-Length: " + std::to_string(viewer->Body().size()) + "\r\n"), std::string::npos);
 }
 
+TEST_F(LiveStreamServerTest, ViewerThatEndsItsSendingSideKeepsReceiving)
+{
+    auto viewer = ViewerClient::Connect(wide_->Port(), kPlainRequest);
+    ASSERT_TRUE(viewer);
+    viewer->FinishSending();
+    ASSERT_TRUE(viewer->ReadUntil(HasCompleteHead, 5s));
+    const std::size_t before = viewer->Received().size();
+    viewer->ReadFor(1500ms);
+    EXPECT_FALSE(viewer->Ended());
+    EXPECT_GT(viewer->Received().size(), before + 4000);
+}
+
 TEST_F(LiveStreamServerTest, ViewerBeyondTheLimitIsRefusedUntilAPlaceIsFree)
 {
     auto first = ViewerClient::Connect(narrow_->Port(), kMmshPlayRequest);
