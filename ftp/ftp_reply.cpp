@@ -30,6 +30,7 @@ void CReplyReader::Reset() {
 
 bool CReplyReader::ReceiveMore(nsSocket::IBlockingSocket& socket, QString* error) {
     const int chunk = static_cast<int>(buffer.size()) - 1;
+    qsizetype queued = 0;
     bool filled = false;
     do {
         const int count = socket.Receive(buffer.data(), chunk, timeoutSeconds);
@@ -39,19 +40,20 @@ bool CReplyReader::ReceiveMore(nsSocket::IBlockingSocket& socket, QString* error
         }
         if (responseWaitMs > 0) QThread::msleep(static_cast<unsigned long>(responseWaitMs));
         pending.append(buffer.data(), count);
+        qsizetype start = 0;
+        for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n', start)) {
+            lines.push_back(pending.mid(start, end + 1 - start));
+            queued += end + 1 - start;
+            start = end + 1;
+        }
+        pending.remove(0, start);
         if (pending.size() > kMaxReplyBytes) {
             *error = QStringLiteral("reply line too long");
             return false;
         }
         filled = count == chunk;
-    } while (filled && socket.CheckReadability());
-
-    qsizetype start = 0;
-    for (qsizetype end = pending.indexOf('\n'); end >= 0; end = pending.indexOf('\n', start)) {
-        lines.push_back(pending.mid(start, end + 1 - start));
-        start = end + 1;
-    }
-    pending.remove(0, start);
+        // A server that keeps sending is read no further than one reply's worth at a time.
+    } while (filled && queued < kMaxReplyBytes && socket.CheckReadability());
     return true;
 }
 

@@ -7,11 +7,15 @@ Prints "PORT <n>" once listening and serves until standard input closes.
   --read-limit BPS                   throttles uploads to BPS bytes per second
 """
 import argparse
+import logging
 import os
+import socket
+import struct
 import sys
 import threading
 
 from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.log import config_logging
 from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
@@ -25,6 +29,7 @@ def main():
     parser.add_argument("--drop-after", type=int, default=0)
     parser.add_argument("--read-limit", type=int, default=0)
     args = parser.parse_args()
+    config_logging(level=logging.WARNING)
 
     authorizer = DummyAuthorizer()
     authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
@@ -41,9 +46,11 @@ def main():
             if drop["left"] > 0 and self.get_transmitted_bytes() >= drop["left"]:
                 drop["left"] = 0
                 # Cut the connection hard, as a crashed or restarted server would.
-                self.socket.setsockopt(__import__("socket").SOL_SOCKET, __import__("socket").SO_LINGER,
-                                       b"\x01\x00\x00\x00\x00\x00\x00\x00")
+                self.socket.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+                self._resp = ("426 Connection dropped by the test server.", logging.debug)
                 self.close()
+
+        handle_read_event = handle_read  # the loop calls this name
 
     log_file = open(args.log, "a", buffering=1) if args.log else None
 
