@@ -23,6 +23,7 @@ namespace {
 
 constexpr long long kKiBModeThreshold = 1048576;
 constexpr int kMaxCommandBytes = 999;
+constexpr int kSendBatchBytes = 256 * 1024;
 
 const QString kLocalFileMissing = QStringLiteral("本地文件不存在");
 const QString kFileSizeFailed = QStringLiteral("获取文件大小失败");
@@ -207,7 +208,12 @@ int CFTPClient::ProgressPercent() const {
 }
 
 void CFTPClient::PostProgress() {
-    if (ownerWindow) platform::PostMessage(ownerWindow.data(), kFtpProgressMessage, 0, ProgressPercent());
+    // A percentage the owner already has is not posted again: it would only wake the
+    // owner's thread for nothing.
+    const int percent = ProgressPercent();
+    if (percent == lastPostedPercent) return;
+    lastPostedPercent = percent;
+    if (ownerWindow) platform::PostMessage(ownerWindow.data(), kFtpProgressMessage, 0, percent);
 }
 
 bool CFTPClient::UploadFile(const QString& localPath, const QString& remotePath, bool passive, bool storeUnique,
@@ -220,6 +226,7 @@ bool CFTPClient::UploadFile(const QString& localPath, const QString& remotePath,
     bytesDone = 0;
     progressTotal = 0;
     progressInKiB = false;
+    lastPostedPercent = 0;
 
     long long offset = 0;
     if (resumeIfPossible) {
@@ -382,18 +389,31 @@ bool CFTPClient::TransferData(int command, IBlockingSocket& data, ITransferNotif
 }
 
 bool CFTPClient::SendData(IBlockingSocket& data, ITransferNotification& source) {
-    char* buffer = transferBuffer.data();
-    const int size = static_cast<int>(transferBuffer.size());
+    // The source fills blocks of the transfer buffer's size; consecutive blocks go out in
+    // one write of up to kSendBatchBytes, so a small buffer does not cost a system call
+    // (and a progress message) per block. The bytes on the wire are the same.
+    const int blockSize = static_cast<int>(transferBuffer.size());
+    const int blocksPerBatch = std::max(1, kSendBatchBytes / blockSize);
+    std::vector<char> batch(static_cast<size_t>(blockSize) * static_cast<size_t>(blocksPerBatch));
+    bool endOfFile = false;
     try {
-        int count = 0;
-        source.OnPreBytesSend(buffer, size, count);
-        while (!AbortRequested() && count > 0) {
-            data.Write(buffer, count, timeoutSeconds);
-            bytesDone += count;
+        while (!endOfFile && !AbortRequested()) {
+            int filled = 0;
+            for (int block = 0; block < blocksPerBatch && !AbortRequested(); ++block) {
+                int count = 0;
+                source.OnPreBytesSend(batch.data() + filled, blockSize, count);
+                if (count <= 0) {
+                    endOfFile = true;
+                    break;
+                }
+                filled += std::min(count, blockSize);
+            }
+            if (filled == 0) continue;
+            data.Write(batch.data(), filled, timeoutSeconds);
+            bytesDone += filled;
             PostProgress();
-            source.OnPreBytesSend(buffer, size, count);
         }
-        if (count <= 0) {
+        if (endOfFile) {
             trace(QStringLiteral("send data ok"));
             return true;
         }

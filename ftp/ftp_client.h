@@ -101,6 +101,7 @@ private:
     long long bytesDone = 0;
     long long progressTotal = 0;
     bool progressInKiB = false;
+    int lastPostedPercent = 0;
 };
 
 }  // namespace nsFTP

@@ -6,11 +6,19 @@
 
 namespace nsFTP {
 
+namespace {
+// Large enough that reading a file in small blocks does not cost a system call each.
+constexpr size_t kStreamBufferBytes = 64 * 1024;
+}  // namespace
+
 bool CFile::Open(const QString& path, const char* mode) {
     Close();
     stream = std::fopen(QFile::encodeName(path).constData(), mode);
     failed = false;
-    return stream != nullptr;
+    if (!stream) return false;
+    streamBuffer.resize(kStreamBufferBytes);
+    std::setvbuf(stream, streamBuffer.data(), _IOFBF, streamBuffer.size());
+    return true;
 }
 
 void CFile::Close() {

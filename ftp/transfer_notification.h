@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <vector>
 
 namespace nsFTP {
 
@@ -38,6 +39,7 @@ public:
 
 private:
     std::FILE* stream = nullptr;
+    std::vector<char> streamBuffer;  // must outlive the stream
     bool failed = false;
 };
 

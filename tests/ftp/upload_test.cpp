@@ -49,7 +49,8 @@ protected:
 
 void ExpectRisingToHundred(const std::vector<int>& percentages) {
     ASSERT_FALSE(percentages.empty());
-    for (size_t i = 1; i < percentages.size(); ++i) ASSERT_LE(percentages[i - 1], percentages[i]) << "at " << i;
+    // Each percentage arrives once, in rising order.
+    for (size_t i = 1; i < percentages.size(); ++i) ASSERT_LT(percentages[i - 1], percentages[i]) << "at " << i;
     EXPECT_GE(percentages.front(), 1);
     EXPECT_EQ(percentages.back(), 100);
 }
@@ -72,7 +73,7 @@ TEST_P(LargeUpload, ArrivesWholeWithRisingProgress) {
 
     EXPECT_TRUE(ftptest::SameContent(file, server.Root() + QStringLiteral("/20261207/big.wmv")));
     ExpectRisingToHundred(progress.Percentages());
-    EXPECT_GT(progress.Percentages().size(), 100u);
+    EXPECT_GT(progress.Percentages().size(), 50u);  // fine-grained, not just start and end
     EXPECT_TRUE(trace.Contains(QStringLiteral("send data ok")));
     EXPECT_EQ(CountCommands(server, passive ? QStringLiteral("PASV") : QStringLiteral("PORT 127,0,0,1,")), 1);
     EXPECT_EQ(CountCommands(server, QStringLiteral("STOR big.wmv")), 1);
