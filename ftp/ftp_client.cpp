@@ -420,15 +420,8 @@ bool CFTPClient::SendData(IBlockingSocket& data, ITransferNotification& source) 
     } catch (const CBlockingSocketException& e) {
         trace(e.Text());
         data.Cleanup();
-        if (!AbortRequested()) {
-            trace(QStringLiteral("TransferData senddata fail"));
-            return false;
-        }
     }
-    trace(QStringLiteral("TransferData senddata fail"));
-    FtpReply reply;
-    if (SendCommand(QStringLiteral("ABOR"))) ReadReply(&reply);
-    return false;
+    return EndStoppedTransfer(QStringLiteral("TransferData senddata fail"));
 }
 
 bool CFTPClient::ReceiveData(IBlockingSocket& data, ITransferNotification& sink) {
@@ -445,14 +438,16 @@ bool CFTPClient::ReceiveData(IBlockingSocket& data, ITransferNotification& sink)
     } catch (const CBlockingSocketException& e) {
         trace(e.Text());
         data.Cleanup();
-        if (!AbortRequested()) {
-            trace(QStringLiteral("TransferData ReceiveData  fail"));
-            return false;
-        }
     }
-    trace(QStringLiteral("TransferData ReceiveData  fail"));
-    FtpReply reply;
-    if (SendCommand(QStringLiteral("ABOR"))) ReadReply(&reply);
+    return EndStoppedTransfer(QStringLiteral("TransferData ReceiveData  fail"));
+}
+
+bool CFTPClient::EndStoppedTransfer(const QString& failLine) {
+    trace(failLine);
+    if (AbortRequested()) {
+        FtpReply reply;
+        if (SendCommand(QStringLiteral("ABOR"))) ReadReply(&reply);
+    }
     return false;
 }
 

@@ -79,6 +79,8 @@ private:
     bool TransferData(int command, nsSocket::IBlockingSocket& data, ITransferNotification& notification);
     bool SendData(nsSocket::IBlockingSocket& data, ITransferNotification& source);
     bool ReceiveData(nsSocket::IBlockingSocket& data, ITransferNotification& sink);
+    // Traces why a transfer stopped early and, when the abort flag stopped it, sends ABOR.
+    bool EndStoppedTransfer(const QString& failLine);
     bool AbortRequested() const { return abortFlag && abortFlag->load(std::memory_order_relaxed) != 0; }
     void PostProgress();
     int ProgressPercent() const;

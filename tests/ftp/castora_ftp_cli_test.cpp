@@ -39,13 +39,21 @@ QStringList ServerArguments(const PyFtpdServer& server, const QString& password)
 
 }  // namespace
 
-TEST(CastoraFtpTool, UploadsIntoANewFolderPrintingProgress) {
-    ftptest::EnsureQtApp();
+class CastoraFtpTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ftptest::EnsureQtApp();
+        ASSERT_TRUE(server.IsRunning());
+        file = dir.filePath(QStringLiteral("clip.wmv"));
+        ftptest::WriteTestFile(file, 3 * 1000 * 1000);
+    }
+
     PyFtpdServer server;
-    ASSERT_TRUE(server.IsRunning());
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("clip.wmv"));
-    ftptest::WriteTestFile(file, 3 * 1000 * 1000);
+    QString file;
+};
+
+TEST_F(CastoraFtpTool, UploadsIntoANewFolderPrintingProgress) {
 
     const ToolRun run = RunTool(ServerArguments(server, PyFtpdServer::Password()) +
                             QStringList{QStringLiteral("--passive"), QStringLiteral("--resume"), QStringLiteral("--mkdir"),
@@ -64,13 +72,7 @@ TEST(CastoraFtpTool, UploadsIntoANewFolderPrintingProgress) {
     EXPECT_FALSE(text.contains(PyFtpdServer::Password().toLatin1()));
 }
 
-TEST(CastoraFtpTool, WrongPasswordAndWrongArguments) {
-    ftptest::EnsureQtApp();
-    PyFtpdServer server;
-    ASSERT_TRUE(server.IsRunning());
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("clip.wmv"));
-    ftptest::WriteTestFile(file, 1000);
+TEST_F(CastoraFtpTool, WrongPasswordAndWrongArguments) {
     EXPECT_EQ(RunTool(ServerArguments(server, QStringLiteral("wrong")) + QStringList{file, QStringLiteral("c.wmv")}).exitCode, 1);
     EXPECT_EQ(RunTool(ServerArguments(server, PyFtpdServer::Password()) + QStringList{file}).exitCode, 2);
     EXPECT_EQ(RunTool({QStringLiteral("--host"), QStringLiteral("127.0.0.1"), file, QStringLiteral("c.wmv")}).exitCode, 2);
