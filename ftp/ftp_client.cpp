@@ -294,7 +294,7 @@ bool CFTPClient::ExecuteDatachannelCommand(int command, const QString& path, con
     const long long done = progressInKiB ? bytesDone / 1024 : bytesDone;
     if (transferred && !replied && done == progressTotal) return true;
     trace(QStringLiteral("ExecuteDatachannelCommand  fail"));
-    trace(reply.text);
+    if (replied) trace(reply.text);
     return false;
 }
 

@@ -47,7 +47,7 @@ public:
 
     void SetResumeMode(bool on) { resumeIfPossible = on; }
     bool IsConnected() const { return controlSocket->IsOpen(); }
-    bool IsLoggedOn() const { return loggedOn; }
+    bool IsLoggedOn() const { return loggedOn && IsConnected(); }
 
     // Simple commands: 0 on a 2xx reply, 1 on 4xx/5xx, -1 otherwise (no reply, 1xx, 3xx).
     int MakeDirectory(const QString& path);
