@@ -77,10 +77,11 @@ QByteArray Encode(const IniText& ini) {
     case Encoding::Utf8Bom:
         return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     case Encoding::Ansi: {
-        // Text that GBK cannot carry would be lost; such a file moves to UTF-8, which
-        // this reader takes just as well.
+        // Text that GBK cannot carry would be lost, and GBK bytes that happen to form
+        // valid UTF-8 would be read back as UTF-8; either way the file moves to UTF-8,
+        // which this reader takes just as well.
         QByteArray ansi = ToAnsi(text);
-        if (FromAnsi(ansi) == text) return ansi;
+        if (FromAnsi(ansi) == text && !IsValidUtf8(ansi)) return ansi;
         return text.toUtf8();
     }
     case Encoding::Utf8:

@@ -24,6 +24,7 @@ if [ "$fuzz_seconds" != "0" ]; then
     [ -d "$seeds" ] || seeds=""
     echo "fuzz: $name for ${fuzz_seconds}s"
     "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+      -artifact_prefix=build-fuzz/ \
       "$corpus" $seeds > "build-fuzz/$name.log" 2>&1 || { tail -50 "build-fuzz/$name.log"; exit 1; }
   done
 fi
@@ -33,6 +34,8 @@ extra=()
 if [ "${CASTORA_SANITIZE:-0}" = "1" ]; then
   build=build-asan
   extra+=(-DCASTORA_SANITIZE=ON)
+  export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null
 cmake --build "$build" -j"$jobs"

@@ -103,6 +103,14 @@ TEST_F(IniStore, GbkFileMovesToUtf8RatherThanLoseText) {
     EXPECT_EQ(Read("S", "B", Path()), QString::fromUtf8("\xF0\x9F\x8E\xA5"));
 }
 
+TEST_F(IniStore, GbkBytesThatLookLikeUtf8AreNotWrittenAsGbk) {
+    // "值" is D6 B5 in GBK, which is also a valid UTF-8 sequence: written as GBK into a
+    // file without other Chinese text it would read back as a different character.
+    WriteBytes(Path(), "[S]\r\nA=\xFF\r\n");
+    ASSERT_TRUE(WritePrivateProfileString("S", "A", "值", Path()));
+    EXPECT_EQ(Read("S", "A", Path()), "值");
+}
+
 TEST_F(IniStore, Utf16FileWithBomReadsAndStaysUtf16) {
     const QString text = QStringLiteral("[直播]\r\n标题=晚间新闻\r\n");
     WriteBytes(Path(), QByteArray("\xFF\xFE", 2) + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2));

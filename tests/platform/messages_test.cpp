@@ -52,6 +52,23 @@ protected:
     }
 };
 
+// Hosts an object on a pumping worker thread for the scope of this value.
+class HostedOnWorker {
+public:
+    explicit HostedOnWorker(QObject* object) {
+        object->moveToThread(&thread_);
+        thread_.start();
+    }
+    ~HostedOnWorker() {
+        thread_.stop = true;
+        thread_.wait();
+    }
+    QThread* thread() { return &thread_; }
+
+private:
+    PumpingThread thread_;
+};
+
 TEST(Messages, PostedMessagesArriveInOrderWhenThePumpRuns) {
     Recorder target;
     PostMessage(&target, WM_USER + 1, 0, 0);
@@ -63,29 +80,19 @@ TEST(Messages, PostedMessagesArriveInOrderWhenThePumpRuns) {
 }
 
 TEST(Messages, SendRunsOnTheTargetThreadAndReturnsItsResult) {
-    PumpingThread worker;
     Recorder target;
-    target.moveToThread(&worker);
-    worker.start();
+    HostedOnWorker worker(&target);
     EXPECT_EQ(SendMessage(&target, 1324, 5, 7), 12);
-    EXPECT_EQ(target.handledOn.load(), &worker);
-    worker.stop = true;
-    worker.wait();
-    target.moveToThread(QThread::currentThread());
+    EXPECT_EQ(target.handledOn.load(), worker.thread());
 }
 
 TEST(Messages, SendingBackDuringASendDoesNotDeadlock) {
-    PumpingThread worker;
     Relay relay;
     Recorder local;
     relay.back = &local;
-    relay.moveToThread(&worker);
-    worker.start();
+    HostedOnWorker worker(&relay);
     EXPECT_EQ(SendMessage(&relay, WM_USER + 1, 4, 0), 50);  // (4 + 1) * 10
     EXPECT_EQ(local.handledOn.load(), QThread::currentThread());
-    worker.stop = true;
-    worker.wait();
-    relay.moveToThread(QThread::currentThread());
 }
 
 TEST(Messages, SendToAThreadThatEndedReturnsAtOnce) {
