@@ -1,13 +1,11 @@
-// The address in a 227 reply, and the representation commands.
+// The address in a 227 reply.
 
 #include "ftp/passive_reply.h"
-#include "ftp/representation.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 
-using nsFTP::CRepresentation;
 using nsFTP::ParsePassiveReply;
 
 TEST(PassiveReply, ReadsAddressAndPort) {
@@ -25,13 +23,4 @@ TEST(PassiveReply, RefusesMalformedNumbers) {
                              "227 (10,0,0,7,19,-1)", "227 (10,0,0,7,19, 137)", "227 ()", "227 (٣,0,0,7,19,137)"}) {
         EXPECT_FALSE(ParsePassiveReply(QString::fromUtf8(text), &address)) << text;
     }
-}
-
-TEST(Representation, CommandTexts) {
-    EXPECT_EQ(CRepresentation(CRepresentation::ASCII).CommandText(), QStringLiteral("TYPE A N"));
-    EXPECT_EQ(CRepresentation(CRepresentation::ASCII, CRepresentation::TelnetFormat).CommandText(),
-              QStringLiteral("TYPE A T"));
-    EXPECT_EQ(CRepresentation(CRepresentation::EBCDIC, CRepresentation::CarriageControl).CommandText(),
-              QStringLiteral("TYPE E C"));
-    EXPECT_EQ(CRepresentation(CRepresentation::Image).CommandText(), QStringLiteral("TYPE I"));
 }
