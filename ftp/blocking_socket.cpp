@@ -3,6 +3,7 @@
 #include "ftp/readiness_wait.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -37,7 +38,7 @@ SocketAddress MakeAddress(std::uint32_t hostOrderAddress, std::uint16_t port) {
 CBlockingSocket::~CBlockingSocket() { Cleanup(); }
 
 std::unique_ptr<IBlockingSocket> CBlockingSocket::CreateInstance() const {
-    return std::make_unique<CBlockingSocket>();
+    return std::make_unique<CBlockingSocket>(connectTimeoutSeconds);
 }
 
 void CBlockingSocket::Create(int type) {
@@ -47,8 +48,21 @@ void CBlockingSocket::Create(int type) {
 }
 
 void CBlockingSocket::Connect(const SocketAddress& address) {
-    if (::connect(handle, AsSockaddr(&address), sizeof address) != 0)
-        throw CBlockingSocketException(QStringLiteral("Connect"));
+    // Connects without blocking so the wait is bounded like every other one.
+    const int flags = ::fcntl(handle, F_GETFL);
+    ::fcntl(handle, F_SETFL, flags | O_NONBLOCK);
+    int error = ::connect(handle, AsSockaddr(&address), sizeof address) == 0 ? 0 : errno;
+    if (error == EINPROGRESS) {
+        const WaitResult wait = WaitForSocket(handle, POLLOUT, connectTimeoutSeconds);
+        if (wait == WaitResult::Ready) {
+            socklen_t length = sizeof error;
+            if (::getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+        } else {
+            error = wait == WaitResult::TimedOut ? ETIMEDOUT : EINTR;
+        }
+    }
+    ::fcntl(handle, F_SETFL, flags);
+    if (error != 0) throw CBlockingSocketException(QStringLiteral("Connect"), error);
 }
 
 void CBlockingSocket::Bind(const SocketAddress& address) {

@@ -9,7 +9,11 @@ namespace nsSocket {
 
 class CBlockingSocket : public IBlockingSocket {
 public:
-    CBlockingSocket() = default;
+    // Connect gives up after connectTimeoutSeconds (an unreachable address would
+    // otherwise hold it for minutes); sockets made by CreateInstance inherit it.
+    static constexpr int kDefaultConnectTimeoutSeconds = 10;
+    explicit CBlockingSocket(int connectTimeoutSeconds = kDefaultConnectTimeoutSeconds)
+        : connectTimeoutSeconds(connectTimeoutSeconds) {}
     ~CBlockingSocket() override;
     CBlockingSocket(const CBlockingSocket&) = delete;
     CBlockingSocket& operator=(const CBlockingSocket&) = delete;
@@ -33,6 +37,7 @@ public:
 private:
     int SendOnce(const char* data, int length, int timeoutSeconds);
 
+    int connectTimeoutSeconds;
     int handle = -1;
 };
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <sys/socket.h>
 
 #include <cerrno>
 #include <chrono>
@@ -122,6 +123,31 @@ TEST(BlockingSocket, FailuresCarryTheStepAndErrno) {
         EXPECT_EQ(e.Error(), ECONNREFUSED);
         EXPECT_EQ(e.Text(), QStringLiteral("Connect error 0x%1").arg(ECONNREFUSED, 8, 16, QLatin1Char('0')));
     }
+}
+
+TEST(BlockingSocket, ConnectGivesUpWhenTheServerNeverAnswers) {
+    // A listener whose queue is full drops further connection requests unanswered.
+    CBlockingSocket listener;
+    listener.Create();
+    listener.Bind(nsSocket::MakeAddress(INADDR_LOOPBACK, 0));
+    ASSERT_EQ(::listen(static_cast<int>(listener), 0), 0);
+    nsSocket::SocketAddress address{};
+    listener.GetSockName(&address);
+    CBlockingSocket first(1);
+    first.Create();
+    first.Connect(address);
+
+    CBlockingSocket second(1);
+    second.Create();
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        second.Connect(address);
+        FAIL() << "connected to a full queue";
+    } catch (const CBlockingSocketException& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Connect"));
+        EXPECT_EQ(e.Error(), ETIMEDOUT);
+    }
+    EXPECT_LT(SecondsSince(start), 2.0);
 }
 
 TEST(BlockingSocket, CloseAndCleanupOfAnUnopenedSocketDoNothing) {
