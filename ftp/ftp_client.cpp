@@ -49,7 +49,6 @@ CFTPClient::CFTPClient(std::unique_ptr<IBlockingSocket> controlSocket, int timeo
                        int responseWaitMs, FtpTrace trace)
     : controlSocket(std::move(controlSocket)),
       timeoutSeconds(timeoutSeconds),
-      responseWaitMs(responseWaitMs),
       transferBuffer(static_cast<size_t>(std::max(bufferSize, 2))),
       replyReader(bufferSize, timeoutSeconds, responseWaitMs),
       trace(std::move(trace)) {}
@@ -62,6 +61,11 @@ CFTPClient::~CFTPClient() {
 bool CFTPClient::SendCommand(const QString& command, const QString& traceText) {
     if (!controlSocket->IsOpen()) return false;
     trace(traceText.isEmpty() ? command : traceText);
+    // A line break inside a path would smuggle a second command to the server.
+    if (command.contains(QLatin1Char('\r')) || command.contains(QLatin1Char('\n'))) {
+        trace(QStringLiteral("command refused: it contains a line break"));
+        return false;
+    }
     const QByteArray line = platform::ToAnsi(command).left(kMaxCommandBytes) + "\r\n";
     try {
         controlSocket->Write(line.constData(), static_cast<int>(line.size()), timeoutSeconds);

@@ -87,7 +87,6 @@ private:
 
     std::unique_ptr<nsSocket::IBlockingSocket> controlSocket;
     int timeoutSeconds;
-    int responseWaitMs;
     std::vector<char> transferBuffer;
     CReplyReader replyReader;
     FtpTrace trace;

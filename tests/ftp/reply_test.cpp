@@ -175,6 +175,17 @@ TEST(UploadFailures, EmptyFileWithNothingRemoteCountsAsPresent) {
     for (const std::string& command : server.Commands()) EXPECT_NE(command.rfind("PASV", 0), 0u);
 }
 
+TEST(UploadFailures, PathsWithLineBreaksAreNotSent) {
+    ScriptedServer server("220 hi\r\n", SignedInServer({{"MKD", "257 made\r\n"}}));
+    TraceLog trace;
+    auto client = MakeClient(trace);
+    ASSERT_TRUE(client->Login(LogonTo(server), nullptr, nullptr));
+    EXPECT_EQ(client->MakeDirectory(QStringLiteral("a\r\nDELE b")), -1);
+    EXPECT_EQ(client->MakeDirectory(QStringLiteral("c")), 0);
+    EXPECT_EQ(server.Commands().back(), "MKD c");
+    for (const std::string& command : server.Commands()) EXPECT_EQ(command.find("DELE"), std::string::npos);
+}
+
 TEST(UploadFailures, RefusedStoreFailsAndAbortOutsideATransferSendsAbor) {
     QTemporaryDir dir;
     const QString local = dir.filePath(QStringLiteral("a.wmv"));
