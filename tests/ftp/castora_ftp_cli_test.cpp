@@ -1,0 +1,80 @@
+// The castora-ftp command-line tool against pyftpdlib.
+
+#include "ftp_test_support.h"
+#include "pyftpd_server.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using ftptest::PyFtpdServer;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QStringList lines;
+};
+
+ToolRun RunTool(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral(CASTORA_BIN_DIR "/castora-ftp"), arguments);
+    ToolRun run;
+    if (!tool.waitForFinished(60000)) {
+        tool.kill();
+        tool.waitForFinished();
+        return run;
+    }
+    run.exitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    run.lines = QString::fromLocal8Bit(tool.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return run;
+}
+
+QStringList ServerArguments(const PyFtpdServer& server, const QString& password) {
+    return {QStringLiteral("--host"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QString::number(server.Port()),
+            QStringLiteral("--user"), PyFtpdServer::User(), QStringLiteral("--password"), password};
+}
+
+}  // namespace
+
+class CastoraFtpTool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ftptest::EnsureQtApp();
+        ASSERT_TRUE(server.IsRunning());
+        file = dir.filePath(QStringLiteral("clip.wmv"));
+        ftptest::WriteTestFile(file, 3 * 1000 * 1000);
+    }
+
+    PyFtpdServer server;
+    QTemporaryDir dir;
+    QString file;
+};
+
+TEST_F(CastoraFtpTool, UploadsIntoANewFolderPrintingProgress) {
+
+    const ToolRun run = RunTool(ServerArguments(server, PyFtpdServer::Password()) +
+                            QStringList{QStringLiteral("--passive"), QStringLiteral("--resume"), QStringLiteral("--mkdir"),
+                                        QStringLiteral("20261207"), file, QStringLiteral("clip.wmv")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(ftptest::SameContent(file, server.Root() + QStringLiteral("/20261207/clip.wmv")));
+    ASSERT_FALSE(run.lines.isEmpty());
+    for (qsizetype i = 1; i < run.lines.size(); ++i) EXPECT_LT(run.lines[i - 1].toInt(), run.lines[i].toInt());
+    EXPECT_EQ(run.lines.back(), QStringLiteral("100"));
+
+    // The tool's trace is the program's ftp.txt: the sign-in is there, the password is not.
+    QFile trace(QStringLiteral(CASTORA_BIN_DIR "/ftp.txt"));
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    const QByteArray text = trace.readAll();
+    EXPECT_TRUE(text.contains("PASS ****"));
+    EXPECT_FALSE(text.contains(PyFtpdServer::Password().toLatin1()));
+}
+
+TEST_F(CastoraFtpTool, WrongPasswordAndWrongArguments) {
+    EXPECT_EQ(RunTool(ServerArguments(server, QStringLiteral("wrong")) + QStringList{file, QStringLiteral("c.wmv")}).exitCode, 1);
+    EXPECT_EQ(RunTool(ServerArguments(server, PyFtpdServer::Password()) + QStringList{file}).exitCode, 2);
+    EXPECT_EQ(RunTool({QStringLiteral("--host"), QStringLiteral("127.0.0.1"), file, QStringLiteral("c.wmv")}).exitCode, 2);
+    EXPECT_FALSE(QFile::exists(server.Root() + QStringLiteral("/c.wmv")));
+}
