@@ -77,15 +77,10 @@ QString TempDir(const QString& name) {
 }
 
 void WriteTestDevices() {
+    QFile source(QString(CASTORA_SOURCE_DIR) + "/tests/wavetap/test-devices.ini");
     QSaveFile file(QString(CASTORA_BIN_DIR) + "/devices.ini");
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(
-        "[Test Camera]\nmedia=2\nsource=videotestsrc is-live=true pattern=ball\n\n"
-        "[Test Microphone]\nmedia=1\nsource=audiotestsrc is-live=true wave=sine freq=440\n\n"
-        "[Test Capture Card]\nmedia=3\nvideo=videotestsrc is-live=true pattern=smpte\n"
-        "audio=audiotestsrc is-live=true wave=ticks\ncontrol=1\n\n"
-        "[Short Camera]\nmedia=2\nsource=videotestsrc is-live=true num-buffers=50\n\n"
-        "[Broken Camera]\nmedia=2\nsource=this-element-does-not-exist\n");
+    if (!source.open(QIODevice::ReadOnly) || !file.open(QIODevice::WriteOnly)) return;
+    file.write(source.readAll());
     file.commit();
 }
 
