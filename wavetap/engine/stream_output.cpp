@@ -3,7 +3,7 @@
 #include "platform/registry_store.h"
 
 #ifdef WAVETAP_HAS_STREAM_SERVER
-#include "wavetap/stream_server.h"
+#include "wavetap/stream/stream_server.h"
 #endif
 
 namespace wavetap::engine {

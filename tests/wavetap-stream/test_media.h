@@ -1,0 +1,22 @@
+// Test media: ASF streams encoded by GStreamer (WMV2 test pattern and WMA2 tone).
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct TestAsfFormat {
+    int width = 160;
+    int height = 120;
+    int videoBitrate = 256000;
+    int audioBitrate = 32000;
+    int packetSize = 2000;
+};
+
+// gst-launch-1.0 arguments writing the stream to standard output. A live pipeline runs in
+// real time until stopped; otherwise it encodes `seconds` of media as fast as it can.
+std::vector<std::string> TestAsfPipeline(bool live, int seconds, const TestAsfFormat& format = {});
+
+// Encodes `seconds` of media into a file; false when gst-launch fails.
+bool EncodeTestAsf(const std::string& path, int seconds);
+
+std::string ReadWholeFile(const std::string& path);

@@ -1,0 +1,39 @@
+// The live encoder's HTTP pull server: serves the ASF stream it is fed to Windows Media
+// players ($H/$D framing) and to plain HTTP players, each viewer at its own pace.
+#pragma once
+
+#include <QtGlobal>
+
+#include <cstddef>
+#include <memory>
+
+namespace wavetap {
+
+struct StreamServerLimits;
+
+class StreamServer {
+public:
+    StreamServer();
+    explicit StreamServer(const StreamServerLimits& limits);
+    ~StreamServer();
+    StreamServer(const StreamServer&) = delete;
+    StreamServer& operator=(const StreamServer&) = delete;
+
+    // Listens on 0.0.0.0:port; at most maxViewers viewers at once (more are refused).
+    // False when the port cannot be bound or the server already runs.
+    bool Start(quint16 port, int maxViewers);
+    void Stop();
+    // Raw bytes of a live ASF stream (header objects, then fixed-size data packets), in
+    // pieces of any size. Thread-safe; never blocks on viewers.
+    void FeedAsf(const char* data, size_t size);
+    // Viewers being served now.
+    int ViewerCount() const;
+    // The port it listens on while running (the one chosen by the system when started with 0).
+    quint16 Port() const;
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace wavetap
