@@ -125,6 +125,7 @@ void AddTimestampFix(GstElement* encoder) {
 struct StreamProbeContext {
     GroupBranch* branch;
     GstBus* bus;
+    bool live;  // a device or the screen: its end ends the group at once
 };
 
 // Drops the end of a group's stream (the output goes on) and reports it to the run;
@@ -136,7 +137,8 @@ GstPadProbeReturn WatchStreamEnd(GstPad*, GstPadProbeInfo* info, gpointer data) 
     GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
     if (GST_EVENT_TYPE(event) != GST_EVENT_EOS || branch->passEos) return GST_PAD_PROBE_OK;
     if (!branch->closing) {
-        GstStructure* s = gst_structure_new(kStreamEnded, "branch", G_TYPE_INT, branch->id, nullptr);
+        GstStructure* s = gst_structure_new(kStreamEnded, "branch", G_TYPE_INT, branch->id, "live", G_TYPE_BOOLEAN,
+                                            context->live, nullptr);
         gst_bus_post(context->bus, gst_message_new_application(nullptr, s));
     }
     return GST_PAD_PROBE_DROP;
@@ -188,7 +190,8 @@ void OnNoMorePads(GstElement*, gpointer data) {
         if (!chain) continue;
         GstPad* sink = gst_element_get_static_pad(chain, "sink");
         if (!gst_pad_is_linked(sink)) {
-            GstStructure* s = gst_structure_new(kStreamEnded, "branch", G_TYPE_INT, links->branchId, nullptr);
+            GstStructure* s = gst_structure_new(kStreamEnded, "branch", G_TYPE_INT, links->branchId, "live",
+                                                G_TYPE_BOOLEAN, FALSE, nullptr);
             gst_bus_post(links->bus, gst_message_new_application(nullptr, s));
         }
         gst_object_unref(sink);
@@ -497,7 +500,9 @@ HRESULT RunGraph::AddBranch(SourceGroup* group, std::int64_t offset, bool shown,
         // Out of the bin into the mixer, watching for the stream's end.
         GstPad* chainSrc = gst_element_get_static_pad(chain.back(), "src");
         gst_pad_add_probe(chainSrc, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                          WatchStreamEnd, new StreamProbeContext{branch.get(), GST_BUS(gst_object_ref(bus))},
+                          WatchStreamEnd,
+                          new StreamProbeContext{branch.get(), GST_BUS(gst_object_ref(bus)),
+                                                 source->Kind() != InputKind::File},
                           FreeStreamProbeContext);
         GstPad* ghost = gst_ghost_pad_new(nullptr, chainSrc);
         gst_object_unref(chainSrc);
@@ -631,11 +636,12 @@ int RunGraph::OnBusMessage(GstBus*, GstMessage* message, void* self) {
     return TRUE;
 }
 
-void RunGraph::StreamEnded(int branchId) {
+void RunGraph::StreamEnded(int branchId, bool live) {
     auto it = branches_.find(branchId);
     if (it == branches_.end() || it->second->ended) return;
     GroupBranch* branch = it->second.get();
-    if (--branch->pendingStreams > 0) return;
+    // Files end when all their streams have; a live source that ends (unplugged) ends the group.
+    if (--branch->pendingStreams > 0 && !live) return;
     branch->ended = true;
     listener_->OnGroupEnded(branch->group);
 }
@@ -646,8 +652,10 @@ void RunGraph::HandleMessage(GstMessage* message) {
     case GST_MESSAGE_APPLICATION: {
         const GstStructure* s = gst_message_get_structure(message);
         int branchId = 0;
-        if (gst_structure_has_name(s, kStreamEnded) && gst_structure_get_int(s, "branch", &branchId))
-            StreamEnded(branchId);
+        gboolean live = FALSE;
+        if (gst_structure_has_name(s, kStreamEnded) && gst_structure_get_int(s, "branch", &branchId) &&
+            gst_structure_get_boolean(s, "live", &live))
+            StreamEnded(branchId, live);
         break;
     }
     case GST_MESSAGE_ERROR: {

@@ -80,7 +80,7 @@ private:
     void ShowBranch(GroupBranch* branch, bool shown);
     GroupBranch* BranchOf(SourceGroup* group) const;
     GroupBranch* BranchOfElement(void* object) const;
-    void StreamEnded(int branchId);
+    void StreamEnded(int branchId, bool live);
 
     RunSettings settings_;
     RunGraphListener* listener_;
