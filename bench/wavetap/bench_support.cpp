@@ -34,7 +34,7 @@ void PumpFor(int milliseconds) {
     timer.start();
     while (timer.elapsed() < milliseconds) {
         platform::PumpMessages();
-        QThread::msleep(10);
+        QThread::msleep(50);  // the slice a worker waiting on its stop event pumps with
     }
 }
 

@@ -32,18 +32,23 @@ protected:
     static void CheckTimeline(const std::vector<Packet>& packets, const QString& type, double maxStep) {
         double previous = -1;
         double largest = 0;
+        double largestAt = 0;
         int count = 0;
         for (const Packet& packet : packets) {
             if (packet.type != type) continue;
             if (previous >= 0) {
                 EXPECT_GT(packet.pts, previous) << type.toStdString() << " packet " << count;
-                largest = std::max(largest, packet.pts - previous);
+                if (packet.pts - previous > largest) {
+                    largest = packet.pts - previous;
+                    largestAt = previous;
+                }
             }
             previous = packet.pts;
             ++count;
         }
         EXPECT_GT(count, 10);
-        EXPECT_LE(largest, maxStep) << type.toStdString();
+        EXPECT_LE(largest, maxStep) << type.toStdString() << " step after " << largestAt << " s of "
+                                    << previous << " s";
     }
 
     QString folder_;

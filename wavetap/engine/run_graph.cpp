@@ -310,6 +310,9 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
     // Feeds one encoded stream to every muxer of the run.
     const auto fanOut = [&](GstElement* encoder, const char* muxPad) -> bool {
         AddTimestampFix(encoder);
+        // One muxer: straight in (each stream already has its own thread before its encoder).
+        if ((fileMux != nullptr) != (streamMux != nullptr))
+            return gst_element_link_pads(encoder, "src", fileMux ? fileMux : streamMux, muxPad);
         GstElement* tee = Make("tee");
         gst_bin_add(bin, tee);
         if (!gst_element_link(encoder, tee)) return false;
@@ -342,13 +345,18 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
         videoEntry_ = CapsFilter(VideoCaps(p, true));
         GstElement* tee = Make("tee");
         GstElement* queue = Make("queue");
-        GstElement* backgroundCaps = CapsFilter(VideoCaps(p, true));
+        // The background only keeps the compositor live; the compositor paints the black
+        // itself, so a tiny transparent picture is enough.
+        Profile tiny = p;
+        tiny.width = 16;
+        tiny.height = 16;
+        GstElement* backgroundCaps = CapsFilter(VideoCaps(tiny, true));
         bool ok = AddChain(bin, {background, backgroundCaps}) &&
                   AddChain(bin, {videoMixer_, videoEntry_, tee, queue, encoder}) && fanOut(encoder, "video_%u");
         if (ok) {
-            // The background: the lowest layer, always shown.
+            // The background: the lowest layer, never drawn.
             GstPad* mixerPad = gst_element_request_pad_simple(videoMixer_, "sink_%u");
-            g_object_set(mixerPad, "zorder", 0u, nullptr);
+            g_object_set(mixerPad, "zorder", 0u, "alpha", 0.0, nullptr);
             GstPad* backgroundPad = gst_element_get_static_pad(backgroundCaps, "src");
             ok = gst_pad_link(backgroundPad, mixerPad) == GST_PAD_LINK_OK;
             gst_object_unref(backgroundPad);
@@ -398,7 +406,10 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
             *reason = "audiomixer, audiotestsrc or avenc_wmav2 missing";
             return E_FAIL;
         }
-        g_object_set(silence, "is-live", TRUE, "wave", 4 /* silence */, nullptr);
+        // Mixing in 100 ms pieces keeps thread hand-offs (and CPU) low; latency stays small.
+        g_object_set(silence, "is-live", TRUE, "wave", 4 /* silence */, "samplesperbuffer", p.sampleRate / 10,
+                     nullptr);
+        g_object_set(audioMixer_, "output-buffer-duration", static_cast<guint64>(100 * GST_MSECOND), nullptr);
         gst_util_set_object_arg(G_OBJECT(encoder), "bitrate", QByteArray::number(p.audioBitrate).constData());
         audioEntry_ = CapsFilter(AudioCaps(p));
         GstElement* silenceCaps = CapsFilter(AudioCaps(p));
