@@ -78,6 +78,7 @@ int CheckFramedStream(const std::string& body)
     for (std::size_t i = 1; i < frames.size(); ++i) {
         EXPECT_EQ(frames[i].type, 'D');
         EXPECT_EQ(frames[i].locationId, static_cast<std::uint32_t>(packets));
+        EXPECT_EQ(frames[i].afFlags, packets & 0xFF) << "AFFlags count the data packets";
         EXPECT_EQ(frames[i].payload.size(), header->packetSize);
         if (i == 1) {
             const auto info = wavetap::asf::ScanPacket(reinterpret_cast<const std::uint8_t*>(frames[i].payload.data()),
@@ -125,13 +126,18 @@ StreamServer* LiveStreamServerTest::wide_ = nullptr;
 StreamServer* LiveStreamServerTest::narrow_ = nullptr;
 LiveAsfSource* LiveStreamServerTest::source_ = nullptr;
 
-TEST_F(LiveStreamServerTest, FfprobeReadsVideoAndAudioOverMmsh)
+// ffprobe finds the WMV2 video and the WMA2 audio at the address.
+void ExpectVideoAndAudio(const std::string& url)
 {
-    const CommandResult probe =
-        RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + Url("mmsh", wide_->Port()), 30);
+    const CommandResult probe = RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + url, 30);
     EXPECT_EQ(probe.status, 0) << probe.output;
     EXPECT_NE(probe.output.find("wmv2"), std::string::npos) << probe.output;
     EXPECT_NE(probe.output.find("wmav2"), std::string::npos) << probe.output;
+}
+
+TEST_F(LiveStreamServerTest, FfprobeReadsVideoAndAudioOverMmsh)
+{
+    ExpectVideoAndAudio(Url("mmsh", wide_->Port()));
 }
 
 TEST_F(LiveStreamServerTest, FfmpegSavesFiveSecondsOverMmsh)
@@ -157,12 +163,7 @@ TEST_F(LiveStreamServerTest, PlainHttpViewerGetsParseableAsf)
     EXPECT_NE(viewer->Head().find("Content-Type: video/x-ms-asf\r\n"), std::string::npos);
     EXPECT_TRUE(wavetap::asf::GuidAt(reinterpret_cast<const std::uint8_t*>(viewer->Body().data()),
                                      wavetap::asf::kHeaderObject));
-
-    const CommandResult probe =
-        RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + Url("http", wide_->Port()), 30);
-    EXPECT_EQ(probe.status, 0) << probe.output;
-    EXPECT_NE(probe.output.find("wmv2"), std::string::npos) << probe.output;
-    EXPECT_NE(probe.output.find("wmav2"), std::string::npos) << probe.output;
+    ExpectVideoAndAudio(Url("http", wide_->Port()));
 }
 
 TEST_F(LiveStreamServerTest, TwentyConcurrentViewersAllReceiveTheFramedStream)
@@ -196,6 +197,18 @@ TEST_F(LiveStreamServerTest, DescribeAnswersTheHeaderAndCloses)
     EXPECT_EQ(frames[0].type, 'H');
     EXPECT_TRUE(HeaderOf(frames[0].payload).has_value());
     EXPECT_NE(viewer->Head().find("Content-Length: " + std::to_string(viewer->Body().size()) + "\r\n"), std::string::npos);
+}
+
+TEST_F(LiveStreamServerTest, ViewerThatEndsItsSendingSideKeepsReceiving)
+{
+    auto viewer = ViewerClient::Connect(wide_->Port(), kPlainRequest);
+    ASSERT_TRUE(viewer);
+    viewer->FinishSending();
+    ASSERT_TRUE(viewer->ReadUntil(HasCompleteHead, 5s));
+    const std::size_t before = viewer->Received().size();
+    viewer->ReadFor(1500ms);
+    EXPECT_FALSE(viewer->Ended());
+    EXPECT_GT(viewer->Received().size(), before + 4000);
 }
 
 TEST_F(LiveStreamServerTest, ViewerBeyondTheLimitIsRefusedUntilAPlaceIsFree)
@@ -245,40 +258,12 @@ TEST_F(LiveStreamServerTest, BadRequestsAreAnsweredAndClosed)
     }
 }
 
-TEST_F(LiveStreamServerTest, ViewerThatNeverReadsDoesNotHoldUpOthers)
-{
-    auto idle = ViewerClient::Connect(wide_->Port(), kMmshPlayRequest, 4096);
-    ASSERT_TRUE(idle);
-    std::this_thread::sleep_for(500ms);
-    auto reader = ViewerClient::Connect(wide_->Port(), kMmshPlayRequest);
-    ASSERT_TRUE(reader);
-    // The reader's packets keep coming: no pause of more than a second in 3 s.
-    std::size_t lastSize = 0;
-    auto lastGrowth = std::chrono::steady_clock::now();
-    auto longestPause = std::chrono::steady_clock::duration::zero();
-    const auto end = lastGrowth + 3s;
-    while (std::chrono::steady_clock::now() < end) {
-        reader->ReadFor(20ms);
-        const auto now = std::chrono::steady_clock::now();
-        if (reader->Received().size() != lastSize) {
-            longestPause = std::max(longestPause, now - lastGrowth);
-            lastSize = reader->Received().size();
-            lastGrowth = now;
-        }
-    }
-    EXPECT_LT(longestPause, 1s);
-    EXPECT_GE(CheckFramedStream(reader->Body()), 15);
-}
-
 // A recorded stream fed as fast as the feeder can, to push viewers' queues to their limits.
 class FastFeedTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        static QTemporaryDir dir;
-        const std::string path = dir.filePath("four.asf").toStdString();
-        ASSERT_TRUE(EncodeTestAsf(path, 4));
-        const std::string bytes = ReadWholeFile(path);
+        const std::string bytes = EncodeTestAsf(4);
         wavetap::AsfStreamSplitter splitter;
         std::vector<wavetap::AsfUnit> units;
         splitter.Feed(bytes.data(), bytes.size(), units);

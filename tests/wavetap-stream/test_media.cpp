@@ -1,5 +1,7 @@
 #include "test_media.h"
 
+#include <QTemporaryDir>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -21,17 +23,16 @@ std::vector<std::string> TestAsfPipeline(bool live, int seconds, const TestAsfFo
             "avenc_wmav2", "bitrate=" + std::to_string(format.audioBitrate), "!", "identity", "single-segment=true", "!", "queue", "!", "mux."};
 }
 
-bool EncodeTestAsf(const std::string& path, int seconds)
+std::string EncodeTestAsf(int seconds)
 {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("encoded.asf").toStdString();
     std::string command;
     for (const std::string& arg : TestAsfPipeline(false, seconds))
         command += "'" + arg + "' ";
     command += "> '" + path + "'";
-    return std::system(command.c_str()) == 0;
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
+    if (!dir.isValid() || std::system(command.c_str()) != 0)
+        return {};
     std::ifstream file(path, std::ios::binary);
     std::ostringstream content;
     content << file.rdbuf();

@@ -16,7 +16,5 @@ struct TestAsfFormat {
 // real time until stopped; otherwise it encodes `seconds` of media as fast as it can.
 std::vector<std::string> TestAsfPipeline(bool live, int seconds, const TestAsfFormat& format = {});
 
-// Encodes `seconds` of media into a file; false when gst-launch fails.
-bool EncodeTestAsf(const std::string& path, int seconds);
-
-std::string ReadWholeFile(const std::string& path);
+// Encodes `seconds` of media and returns the stream's bytes; empty when gst-launch fails.
+std::string EncodeTestAsf(int seconds);

@@ -47,6 +47,11 @@ ViewerClient::~ViewerClient()
     ::close(fd_);
 }
 
+void ViewerClient::FinishSending()
+{
+    ::shutdown(fd_, SHUT_WR);
+}
+
 bool ViewerClient::ReadAvailable()
 {
     char buffer[65536];

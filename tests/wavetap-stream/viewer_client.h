@@ -23,6 +23,8 @@ public:
     ~ViewerClient();
 
     int Fd() const { return fd_; }
+    // Ends the sending side, as some clients do right after their request.
+    void FinishSending();
     // Reads whatever is there without waiting; false once the server closed the connection.
     bool ReadAvailable();
     // Reads until the condition holds on what was received, the connection ends, or the time is up.

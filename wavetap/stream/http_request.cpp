@@ -37,10 +37,10 @@ bool HasControlChars(std::string_view text)
     });
 }
 
-// Finds the blank line ending the head; accepts bare LF line ends too.
-std::optional<std::size_t> HeadEnd(const std::string& raw)
+// Finds the blank line ending the head, looking from `from` on; accepts bare LF line ends too.
+std::optional<std::size_t> HeadEnd(const std::string& raw, std::size_t from)
 {
-    for (std::size_t i = 0; i < raw.size(); ++i) {
+    for (std::size_t i = from; i < raw.size(); ++i) {
         if (raw[i] != '\n')
             continue;
         if (i + 1 < raw.size() && raw[i + 1] == '\n')
@@ -58,8 +58,10 @@ HttpRequest::State HttpRequest::Feed(const char* data, std::size_t size)
     if (state_ != State::Incomplete)
         return state_;
     const std::size_t take = std::min(size, kMaxHeadSize + 4 - raw_.size());
+    // Resume the search just before the new bytes, so a head sent in tiny pieces stays linear.
+    const std::size_t from = raw_.size() < 3 ? 0 : raw_.size() - 3;
     raw_.append(data, take);
-    const std::optional<std::size_t> end = HeadEnd(raw_);
+    const std::optional<std::size_t> end = HeadEnd(raw_, from);
     if (!end) {
         if (raw_.size() > kMaxHeadSize)
             state_ = State::Malformed;

@@ -42,7 +42,7 @@ public:
     void Stop();
     void Feed(const char* data, std::size_t size)
     {
-        if (feed_.Feed(data, size))
+        if (data != nullptr && size > 0 && feed_.Feed(data, size))
             Wake();
     }
     int ViewerCount() const { return viewerCount_.load(); }
@@ -154,11 +154,15 @@ void StreamServer::Impl::Run()
         fds.push_back({accepting ? listenFd_ : -1, POLLIN, 0});
         fds.push_back({wakeFd_, POLLIN, 0});
         for (const auto& viewer : viewers_) {
-            const short events = static_cast<short>(POLLIN | (viewer->HasOutput() ? POLLOUT : 0));
+            const short events =
+                static_cast<short>((viewer->WantsInput() ? POLLIN : 0) | (viewer->HasOutput() ? POLLOUT : 0));
             fds.push_back({viewer->Fd(), events, 0});
         }
-        if (::poll(fds.data(), fds.size(), kPollIntervalMs) < 0 && errno != EINTR)
-            break;
+        if (::poll(fds.data(), fds.size(), kPollIntervalMs) < 0) {
+            if (errno != EINTR)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));  // short of memory: try again
+            continue;
+        }
         const Clock::time_point now = Clock::now();
         if (fds[1].revents & POLLIN) {
             std::uint64_t count = 0;
@@ -175,6 +179,8 @@ void StreamServer::Impl::Run()
                     viewer.Request().CurrentState() == HttpRequest::State::Complete)
                     HandleRequest(viewer, now);
             }
+            if ((revents & POLLHUP) && !viewer.Closed())
+                viewer.Close();  // both directions are gone
             if (!viewer.Closed() && viewer.HasOutput())
                 viewer.Flush(now);
         }

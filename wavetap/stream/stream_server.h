@@ -19,8 +19,8 @@ public:
     StreamServer(const StreamServer&) = delete;
     StreamServer& operator=(const StreamServer&) = delete;
 
-    // Listens on 0.0.0.0:port; at most maxViewers viewers at once (more are refused).
-    // False when the port cannot be bound or the server already runs.
+    // Listens on 0.0.0.0:port; at most maxViewers viewers at once (more are refused with
+    // 503; 0 or less refuses all). False when the port cannot be bound or the server already runs.
     bool Start(quint16 port, int maxViewers);
     void Stop();
     // Raw bytes of a live ASF stream (header objects, then fixed-size data packets), in

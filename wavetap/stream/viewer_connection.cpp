@@ -44,7 +44,11 @@ void ViewerConnection::OnReadable(Clock::time_point now)
             return;
         const ssize_t got = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
         if (got == 0) {
-            Close();  // the viewer went away (or finished reading a closing answer)
+            // A viewer may end its side after the request and go on reading the stream.
+            if (phase_ == Phase::Streaming || phase_ == Phase::WaitingForStream)
+                peerFinished_ = true;
+            else
+                Close();  // gone before asking, or done with a closing answer
             return;
         }
         if (got < 0) {

@@ -38,6 +38,8 @@ public:
     Clock::time_point Since() const { return since_; }
     bool Closed() const { return closed_; }
     bool HasOutput() const { return !queue_.empty(); }
+    // False once the peer has finished sending (a half-closed viewer may still be reading).
+    bool WantsInput() const { return !peerFinished_; }
     std::uint64_t SkippedPackets() const { return skipped_; }
 
     // Reads what the peer sent: the request while it is being read, otherwise discarded.
@@ -86,6 +88,7 @@ private:
     Clock::time_point since_;
     bool closed_ = false;
     bool writeShut_ = false;
+    bool peerFinished_ = false;
 
     std::deque<OutItem> queue_;
     std::size_t queuedBytes_ = 0;

@@ -69,7 +69,8 @@ ViewerKind ClassifyRequest(const HttpRequest& request)
 
 DataFramePrefix DataPacketPrefix(std::uint32_t locationId, std::uint32_t packetSize)
 {
-    return FramePrefix('D', locationId, 0, packetSize);
+    // The AFFlags of $D packets count them modulo 256 from 0, as the location id does here.
+    return FramePrefix('D', locationId, static_cast<std::uint8_t>(locationId & 0xFF), packetSize);
 }
 
 QByteArray FramedHeader(const QByteArray& asfHeader)

@@ -24,7 +24,7 @@ ViewerKind ClassifyRequest(const HttpRequest& request);
 inline constexpr std::size_t kDataFramePrefixSize = 12;
 using DataFramePrefix = std::array<char, kDataFramePrefixSize>;
 
-// The prefix of a $D packet carrying one ASF packet of packetSize bytes.
+// The prefix of the $D packet carrying a viewer's packet number locationId (from 0), of packetSize bytes.
 DataFramePrefix DataPacketPrefix(std::uint32_t locationId, std::uint32_t packetSize);
 // The ASF header as one or more $H packets.
 QByteArray FramedHeader(const QByteArray& asfHeader);
