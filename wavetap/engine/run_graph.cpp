@@ -1,15 +1,16 @@
 #include "engine/run_graph.h"
 
 #include "engine/device_catalog.h"
+#include "engine/file_decoder.h"
 #include "engine/gst_setup.h"
 #include "engine/logo_file.h"
 #include "engine/source_group.h"
 #include "engine/stream_output.h"
+#include "engine/timestamp_fix.h"
 #include "platform/paths.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QUrl>
 
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
@@ -39,7 +40,6 @@ struct GroupBranch {
 
 namespace {
 
-constexpr const char* kStreamEnded = "wavetap-stream-ended";
 // A file group starts this far ahead of the output so its first frames are not late.
 constexpr std::int64_t kFileStartMargin = 150 * GST_MSECOND;
 constexpr GstClockTime kFinishTimeout = 15 * GST_SECOND;
@@ -79,49 +79,6 @@ bool AddChain(GstBin* bin, std::initializer_list<GstElement*> elements) {
     return true;
 }
 
-// Rewrites timestamps to running time: GStreamer's libav encoders shift them by 1000
-// hours, which the ASF muxer would otherwise write into the header as the duration.
-GstPadProbeReturn NormaliseTimestamps(GstPad*, GstPadProbeInfo* info, gpointer data) {
-    auto* segment = static_cast<GstSegment*>(data);
-    if (info->type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
-        GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-        if (GST_EVENT_TYPE(event) == GST_EVENT_SEGMENT) {
-            const GstSegment* incoming = nullptr;
-            gst_event_parse_segment(event, &incoming);
-            gst_segment_copy_into(incoming, segment);
-            GstSegment plain;
-            gst_segment_init(&plain, GST_FORMAT_TIME);
-            GstEvent* replacement = gst_event_new_segment(&plain);
-            gst_event_set_seqnum(replacement, gst_event_get_seqnum(event));
-            gst_event_unref(event);
-            GST_PAD_PROBE_INFO_DATA(info) = replacement;
-        }
-        return GST_PAD_PROBE_OK;
-    }
-    GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
-    if (segment->format == GST_FORMAT_TIME) {
-        guint64 running = 0;
-        if (GST_BUFFER_PTS_IS_VALID(buffer) &&
-            gst_segment_to_running_time_full(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer), &running) > 0)
-            GST_BUFFER_PTS(buffer) = running;
-        if (GST_BUFFER_DTS_IS_VALID(buffer)) {
-            const int sign =
-                gst_segment_to_running_time_full(segment, GST_FORMAT_TIME, GST_BUFFER_DTS(buffer), &running);
-            GST_BUFFER_DTS(buffer) = sign > 0 ? running : 0;
-        }
-    }
-    GST_PAD_PROBE_INFO_DATA(info) = buffer;
-    return GST_PAD_PROBE_OK;
-}
-
-void AddTimestampFix(GstElement* encoder) {
-    GstPad* pad = gst_element_get_static_pad(encoder, "src");
-    auto* segment = gst_segment_new();
-    gst_pad_add_probe(pad, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                      NormaliseTimestamps, segment, reinterpret_cast<GDestroyNotify>(gst_segment_free));
-    gst_object_unref(pad);
-}
-
 struct StreamProbeContext {
     GroupBranch* branch;
     GstBus* bus;
@@ -148,60 +105,6 @@ void FreeStreamProbeContext(gpointer data) {
     auto* context = static_cast<StreamProbeContext*>(data);
     gst_object_unref(context->bus);
     delete context;
-}
-
-// Links a decoded file stream to the chain waiting for its medium, or to a sink that discards it.
-struct FileLinks {
-    GstElement* bin;
-    GstElement* videoChain;  // may be null
-    GstElement* audioChain;  // may be null
-    GstBus* bus;
-    int branchId;
-};
-
-void OnDecodedPad(GstElement*, GstPad* pad, gpointer data) {
-    auto* links = static_cast<FileLinks*>(data);
-    GstCaps* caps = gst_pad_get_current_caps(pad);
-    if (!caps) caps = gst_pad_query_caps(pad, nullptr);
-    const gchar* media = gst_structure_get_name(gst_caps_get_structure(caps, 0));
-    GstElement* target = nullptr;
-    if (g_str_has_prefix(media, "video/")) target = links->videoChain;
-    if (g_str_has_prefix(media, "audio/")) target = links->audioChain;
-    gst_caps_unref(caps);
-    GstPad* sink = target ? gst_element_get_static_pad(target, "sink") : nullptr;
-    if (sink && !gst_pad_is_linked(sink) && gst_pad_link(pad, sink) == GST_PAD_LINK_OK) {
-        gst_object_unref(sink);
-        return;
-    }
-    if (sink) gst_object_unref(sink);
-    GstElement* discard = Make("fakesink");
-    g_object_set(discard, "sync", FALSE, "async", FALSE, nullptr);
-    gst_bin_add(GST_BIN(links->bin), discard);
-    gst_element_sync_state_with_parent(discard);
-    GstPad* discardPad = gst_element_get_static_pad(discard, "sink");
-    gst_pad_link(pad, discardPad);
-    gst_object_unref(discardPad);
-}
-
-// A chain the file has no stream for ends at once.
-void OnNoMorePads(GstElement*, gpointer data) {
-    auto* links = static_cast<FileLinks*>(data);
-    for (GstElement* chain : {links->videoChain, links->audioChain}) {
-        if (!chain) continue;
-        GstPad* sink = gst_element_get_static_pad(chain, "sink");
-        if (!gst_pad_is_linked(sink)) {
-            GstStructure* s = gst_structure_new(kStreamEnded, "branch", G_TYPE_INT, links->branchId, "live",
-                                                G_TYPE_BOOLEAN, FALSE, nullptr);
-            gst_bus_post(links->bus, gst_message_new_application(nullptr, s));
-        }
-        gst_object_unref(sink);
-    }
-}
-
-void FreeFileLinks(gpointer data, GClosure*) {
-    auto* links = static_cast<FileLinks*>(data);
-    gst_object_unref(links->bus);
-    delete links;
 }
 
 }  // namespace
@@ -481,13 +384,16 @@ HRESULT RunGraph::AddBranch(SourceGroup* group, std::int64_t offset, bool shown,
         if (source->Kind() == InputKind::File) {
             FileLinks*& links = decoders[source->Resource()];
             if (!links) {
-                GstElement* decoder = Make("uridecodebin");
                 links = new FileLinks{branch->bin, nullptr, nullptr, GST_BUS(gst_object_ref(bus)), branch->id};
-                const QByteArray uri = QUrl::fromLocalFile(source->Resource()).toEncoded();
-                g_object_set(decoder, "uri", uri.constData(), nullptr);
-                g_signal_connect_data(decoder, "pad-added", G_CALLBACK(OnDecodedPad), links, FreeFileLinks,
-                                      GConnectFlags(0));
-                g_signal_connect(decoder, "no-more-pads", G_CALLBACK(OnNoMorePads), links);
+                GstElement* decoder = CreateFileDecoder(source->Resource(), links);
+                if (!decoder) {
+                    gst_object_unref(links->bus);
+                    delete links;
+                    links = nullptr;
+                    *reason = "uridecodebin missing";
+                    ok = false;
+                    break;
+                }
                 gst_bin_add(bin, decoder);
             }
             (video ? links->videoChain : links->audioChain) = chain.front();
