@@ -2,6 +2,7 @@
 
 #include "ftp_test_support.h"
 #include "pyftpd_server.h"
+#include "tests/support/tool_run.h"
 
 #include <QFile>
 #include <QProcess>
@@ -13,23 +14,8 @@ using ftptest::PyFtpdServer;
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    QStringList lines;
-};
-
-ToolRun RunTool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral(CASTORA_BIN_DIR "/castora-ftp"), arguments);
-    ToolRun run;
-    if (!tool.waitForFinished(60000)) {
-        tool.kill();
-        tool.waitForFinished();
-        return run;
-    }
-    run.exitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-    run.lines = QString::fromLocal8Bit(tool.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    return run;
+test_support::ToolRun RunTool(const QStringList& arguments) {
+    return test_support::RunTool(QStringLiteral("castora-ftp"), arguments);
 }
 
 QStringList ServerArguments(const PyFtpdServer& server, const QString& password) {
@@ -55,14 +41,14 @@ protected:
 
 TEST_F(CastoraFtpTool, UploadsIntoANewFolderPrintingProgress) {
 
-    const ToolRun run = RunTool(ServerArguments(server, PyFtpdServer::Password()) +
+    const test_support::ToolRun run = RunTool(ServerArguments(server, PyFtpdServer::Password()) +
                             QStringList{QStringLiteral("--passive"), QStringLiteral("--resume"), QStringLiteral("--mkdir"),
                                         QStringLiteral("20261207"), file, QStringLiteral("clip.wmv")});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(ftptest::SameContent(file, server.Root() + QStringLiteral("/20261207/clip.wmv")));
-    ASSERT_FALSE(run.lines.isEmpty());
-    for (qsizetype i = 1; i < run.lines.size(); ++i) EXPECT_LT(run.lines[i - 1].toInt(), run.lines[i].toInt());
-    EXPECT_EQ(run.lines.back(), QStringLiteral("100"));
+    ASSERT_FALSE(run.Lines().isEmpty());
+    for (qsizetype i = 1; i < run.Lines().size(); ++i) EXPECT_LT(run.Lines()[i - 1].toInt(), run.Lines()[i].toInt());
+    EXPECT_EQ(run.Lines().back(), QStringLiteral("100"));
 
     // The tool's trace is the program's ftp.txt: the sign-in is there, the password is not.
     QFile trace(QStringLiteral(CASTORA_BIN_DIR "/ftp.txt"));

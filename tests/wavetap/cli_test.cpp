@@ -1,5 +1,6 @@
 // castora-encode: notifications on standard output and its exit status.
 
+#include "tests/support/tool_run.h"
 #include "wavetap_test_support.h"
 
 #include <QProcess>
@@ -10,23 +11,8 @@ using namespace wavetap_test;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QStringList lines;
-};
-
-CliRun RunCli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QString(CASTORA_BIN_DIR) + "/castora-encode", arguments);
-    CliRun run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    return run;
+test_support::ToolRun RunCli(const QStringList& arguments) {
+    return test_support::RunTool(QStringLiteral("castora-encode"), arguments);
 }
 
 }  // namespace
@@ -37,11 +23,11 @@ TEST(Cli, ChainWithoutCircleEndsByItselfWithExitZero) {
     const QString b = MakeClip(folder, "b.avi", 1.5, 700);
     ASSERT_FALSE(a.isEmpty());
     ASSERT_FALSE(b.isEmpty());
-    const CliRun run = RunCli({"--profile-dir", ProfileDir(), "--profile", kProfile256, "--group",
+    const test_support::ToolRun run = RunCli({"--profile-dir", ProfileDir(), "--profile", kProfile256, "--group",
                                "A=" + a + "," + a + ",B", "--group", "B=" + b + "," + b, "--save",
                                folder + "/out.wmv", "--title", "T", "--author", "A"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.lines, (QStringList{"notify 6", "notify 1", "notify 2", "notify 1", "notify 2", "notify 5",
+    EXPECT_EQ(run.Lines(), (QStringList{"notify 6", "notify 1", "notify 2", "notify 1", "notify 2", "notify 5",
                                       "notify 0"}));
 }
 
@@ -49,21 +35,21 @@ TEST(Cli, SecondsLimitAndSwitches) {
     const QString folder = TempDir("cli-switch");
     const QString clip = MakeClip(folder, "clip.avi", 2.0, 500);
     ASSERT_FALSE(clip.isEmpty());
-    const CliRun run = RunCli({"--profile-dir", ProfileDir(), "--profile", kProfile256, "--group",
+    const test_support::ToolRun run = RunCli({"--profile-dir", ProfileDir(), "--profile", kProfile256, "--group",
                                QString("Live=%1,%2").arg(kCamera, kMicrophone), "--group",
                                "Clip=" + clip + "," + clip, "--switch-after", "1:Clip", "--seconds", "2.5",
                                "--save", folder + "/out.wmv"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.lines.count("notify 1"), 2);
-    EXPECT_FALSE(run.lines.contains("notify 0")) << "stopped by the operator";
+    EXPECT_EQ(run.Lines().count("notify 1"), 2);
+    EXPECT_FALSE(run.Lines().contains("notify 0")) << "stopped by the operator";
     EXPECT_NEAR(Probe(folder + "/out.wmv").duration, 2.5, 0.8);
 }
 
 TEST(Cli, FailedStartAndBadUsage) {
-    const CliRun failed = RunCli({"--profile-dir", ProfileDir(), "--profile", kProfile256, "--video",
+    const test_support::ToolRun failed = RunCli({"--profile-dir", ProfileDir(), "--profile", kProfile256, "--video",
                                   "DEVICE://No Such Camera", "--save", TempDir("cli-fail") + "/x.wmv"});
     EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_EQ(failed.lines, QStringList{"notify 7"});
+    EXPECT_EQ(failed.Lines(), QStringList{"notify 7"});
     EXPECT_EQ(RunCli({"--profile", kProfile256}).exitCode, 2);
     EXPECT_EQ(RunCli({"--profile-dir", ProfileDir(), "--profile", kProfile256, "--video", kCamera, "--seconds",
                       "zero"}).exitCode, 2);

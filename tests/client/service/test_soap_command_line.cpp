@@ -7,6 +7,7 @@
 #include "client/service/service_operations.h"
 #include "client/service/soap_command_line.h"
 #include "scripted_server.h"
+#include "tests/support/tool_run.h"
 
 using namespace soap_cli;
 using ClientService::Describe;
@@ -63,26 +64,16 @@ TEST(SoapCommandLine, AnswersAsFieldLinesAndItemBlocks) {
     EXPECT_EQ(FormatAnswer(Describe(Operation::logOut), {}), "");
 }
 
-struct ToolRun {
-    int status;
-    QString out;
-    QString err;
-};
-
-ToolRun RunTool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral(CASTORA_BIN_DIR "/castora-soap"), arguments);
-    EXPECT_TRUE(tool.waitForFinished(20000));
-    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, QString::fromUtf8(tool.readAllStandardOutput()),
-            QString::fromUtf8(tool.readAllStandardError())};
+test_support::ToolRun RunTool(const QStringList& arguments) {
+    return test_support::RunTool(QStringLiteral("castora-soap"), arguments, 20000);
 }
 
 TEST(SoapCommandLineTool, PrintsTheAnswerAndSendsTheCookie) {
     ScriptedServer server({{HttpAnswer(200, SoapEnvelope("<m:loginResponse xmlns:m=\"http://service.castora.com\"><return>"
                                                          "<code>12</code><sessionId>ABC</sessionId></return></m:loginResponse>"))}});
-    const ToolRun run = RunTool({"--url", QString::fromLatin1(server.Url()), "--cookie", "OLD", "login", "userName=张三",
+    const test_support::ToolRun run = RunTool({"--url", QString::fromLatin1(server.Url()), "--cookie", "OLD", "login", "userName=张三",
                                  "passWord=fe01ce2a7fbac8fafaed7c982a04e229"});
-    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, "code=12\nsessionId=ABC\n");
     ASSERT_EQ(server.Requests().size(), 1U);
     EXPECT_TRUE(server.Requests()[0].contains("Cookie: JSESSIONID=OLD\r\n"));
@@ -93,16 +84,16 @@ TEST(SoapCommandLineTool, FailuresExitWithTheErrorKind) {
     ScriptedServer server({{HttpAnswer(500, SoapEnvelope("<soap:Fault><faultcode>soap:Client</faultcode>"
                                                          "<faultstring>no session</faultstring></soap:Fault>"))},
                            {HttpAnswer(500, "<html/>", "text/html")}});
-    ToolRun run = RunTool({"--url", QString::fromLatin1(server.Url()), "getCompany"});
-    EXPECT_EQ(run.status, 7);
+    test_support::ToolRun run = RunTool({"--url", QString::fromLatin1(server.Url()), "getCompany"});
+    EXPECT_EQ(run.exitCode, 7);
     EXPECT_TRUE(run.err.contains("error=7")) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("faultcode=soap:Client"));
     EXPECT_TRUE(run.err.contains("faultstring=no session"));
     EXPECT_TRUE(run.out.isEmpty());
     run = RunTool({"--url", QString::fromLatin1(server.Url()), "getCompany"});
-    EXPECT_EQ(run.status, 8);
+    EXPECT_EQ(run.exitCode, 8);
     run = RunTool({"--url", QString::fromLatin1(server.Url()), "noSuchOperation"});
-    EXPECT_EQ(run.status, 64);
+    EXPECT_EQ(run.exitCode, 64);
     EXPECT_TRUE(run.err.contains("unknown operation"));
 }
 
