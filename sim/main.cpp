@@ -10,6 +10,7 @@
 
 #include "sim/ftp_storage.h"
 #include "sim/http_frontend.h"
+#include "sim/media_servers.h"
 #include "sim/platform_options.h"
 #include "sim/platform_service.h"
 
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
   settings.storageDir = storage.string();
   settings.liveMinuteMs = options.liveMinuteMs;
   settings.drmLoginUrl = "http://" + std::string(kHost) + ":" + std::to_string(options.port) + "/drm/login";
+  settings.mediaPorts = options.media.ports;
   sim::PlatformService service(data.string(), settings, options.sessionTimeoutS * 1000);
   if (!service.Open(kHost, options.ftpPort, error)) return Fail(error);
 
@@ -73,11 +75,19 @@ int main(int argc, char** argv) {
     ftpAddress = "ftp://" + std::string(kHost) + ":" + std::to_string(options.ftpPort) + "/";
   }
 
+  sim::MediaServers media;
+  if (options.media.enabled) {
+    std::size_t sessions = 0;
+    std::string report;
+    media.Start(service.Snapshot(sessions).mediaServers, sim::MediaOptionsFor(options.media), report);
+    if (!report.empty()) std::fprintf(stderr, "castora-platform: %s\n", report.c_str());
+  }
+
   httplib::Server server;
   server.set_payload_max_length(4 << 20);
   server.set_read_timeout(10, 0);
   server.set_write_timeout(10, 0);
-  sim::InstallRoutes(server, service, options, ftpAddress);
+  sim::InstallRoutes(server, service, options, ftpAddress, &media);
   if (!server.bind_to_port(kHost, options.port)) {
     return Fail("cannot listen on " + std::string(kHost) + ":" + std::to_string(options.port));
   }
@@ -88,8 +98,8 @@ int main(int argc, char** argv) {
     server.stop();
   });
 
-  std::printf("castora-platform: http://%s:%d%s data %s, FTP storage %s\n", kHost, options.port, sim::kServicePath,
-              data.c_str(), ftpAddress.c_str());
+  std::printf("castora-platform: http://%s:%d%s data %s, FTP storage %s, media servers %s\n", kHost, options.port,
+              sim::kServicePath, data.c_str(), ftpAddress.c_str(), media.Addresses().c_str());
   std::fflush(stdout);
   server.listen_after_bind();
 
@@ -98,6 +108,7 @@ int main(int argc, char** argv) {
     pthread_kill(signalWaiter.native_handle(), SIGTERM);
     signalWaiter.join();
   }
+  media.Stop();
   ftp.Stop();
   return 0;
 }

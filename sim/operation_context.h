@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/platform_state.h"
 #include "sim/session_table.h"
@@ -16,6 +17,7 @@ struct ServiceSettings {
   std::int64_t liveMinuteMs = 60000;  // length of one billed minute of live broadcasting
   std::int64_t allocationHoldMs = 600000;  // a handed-out point not started within this is freed
   std::string drmLoginUrl;
+  std::vector<int> mediaPorts;  // ports the media servers listen on, by state order (empty: unchanged)
 };
 
 struct OperationContext {

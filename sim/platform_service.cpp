@@ -27,6 +27,7 @@ bool PlatformService::Open(const std::string& ftpHost, std::int32_t ftpPort, std
     state_ = SeedState();
   }
   ApplyFtpEndpoint(state_, ftpHost, ftpPort);
+  ApplyMediaPorts(state_, settings_.mediaPorts);
   return Save(error);
 }
 

@@ -61,6 +61,9 @@ int main(int argc, char** argv) {
     }
     if (!options->save.isEmpty() && !encoder.SetSaveInfo(options->save)) return Fail("SetSaveInfo failed");
     if (options->serve && !encoder.SetLiveInfo("", "", 0, "", "", 0)) return Fail("SetLiveInfo failed");
+    if (!options->pushHost.isEmpty() && !encoder.SetLiveInfo(options->pushHost, options->pushPoint, options->pushPort,
+                                                             options->pushUser, options->pushPassword, 1))
+        return Fail("SetLiveInfo failed");
     encoder.SetDisplayInfo(options->author, options->copyright, options->description, options->title);
     const bool started = encoder.StartEncode();
 

@@ -84,6 +84,8 @@ private:
     void OnRunFailed(HRESULT error, const QString& reason) override;
     void OnViewFrame(const QImage& frame) override;
 
+    // The acquire-credentials event, delivered to the sinks at once (the push setup waits for it).
+    bool AcquireCredentials(const QString& realm, const QString& site, QString* user, QString* password);
     HRESULT SwitchTo(SourceGroup* group);
     void QueueSourceEvents(SourceGroup* group, int state);
     void QueueEvent(std::function<void(EncoderEventSink*)> event);

@@ -4,6 +4,7 @@
 #include "engine/file_decoder.h"
 #include "engine/gst_setup.h"
 #include "engine/logo_file.h"
+#include "engine/push_client.h"
 #include "engine/source_group.h"
 #include "engine/stream_output.h"
 #include "engine/timestamp_fix.h"
@@ -43,6 +44,8 @@ namespace {
 // A file group starts this far ahead of the output so its first frames are not late.
 constexpr std::int64_t kFileStartMargin = 150 * GST_MSECOND;
 constexpr GstClockTime kFinishTimeout = 15 * GST_SECOND;
+// Posted on the bus by the push thread when the media server connection is lost.
+constexpr const char* kPushLost = "wavetap-push-lost";
 
 GstElement* Make(const char* factory) { return gst_element_factory_make(factory, nullptr); }
 
@@ -115,6 +118,8 @@ RunGraph::RunGraph(RunSettings settings, RunGraphListener* listener)
 }
 
 RunGraph::~RunGraph() {
+    if (settings_.push) settings_.push->Finish();
+    if (pushBus_) gst_object_unref(pushBus_);
     if (pipeline_) {
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         gst_object_unref(pipeline_);
@@ -174,8 +179,9 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
                      nullptr);
         AddChain(bin, {fileMux, fileSink});
     }
-    if (settings_.httpPort > 0) {
+    if (settings_.httpPort > 0 || settings_.push) {
         streamOutput_ = std::make_unique<StreamOutput>();
+        streamOutput_->SetPush(settings_.push.get());
         streamMux = Make("asfmux");
         GstElement* appSink = Make("appsink");
         g_object_set(streamMux, "streamable", TRUE, nullptr);
@@ -489,6 +495,14 @@ HRESULT RunGraph::Play(SourceGroup* active, QString* reason) {
         *reason = QString("cannot listen on port %1").arg(settings_.httpPort);
         return E_FAIL;
     }
+    if (settings_.push) {
+        pushBus_ = gst_element_get_bus(pipeline_);
+        GstBus* bus = pushBus_;
+        settings_.push->Start([bus](const QString& why) {
+            GstStructure* s = gst_structure_new(kPushLost, "reason", G_TYPE_STRING, why.toUtf8().constData(), nullptr);
+            gst_bus_post(bus, gst_message_new_application(nullptr, s));
+        });
+    }
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         *reason = "the pipeline does not start";
         return E_FAIL;
@@ -542,6 +556,8 @@ HRESULT RunGraph::Finish() {
         if (message) gst_message_unref(message);
         gst_object_unref(bus);
     }
+    // Every byte of the stream has been fed: the push ends with it.
+    if (settings_.push) settings_.push->Finish();
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     playing_ = false;
     if (streamOutput_) streamOutput_->Stop();
@@ -573,6 +589,9 @@ void RunGraph::HandleMessage(GstMessage* message) {
         if (gst_structure_has_name(s, kStreamEnded) && gst_structure_get_int(s, "branch", &branchId) &&
             gst_structure_get_boolean(s, "live", &live))
             StreamEnded(branchId, live);
+        if (gst_structure_has_name(s, kPushLost))
+            listener_->OnRunFailed(NS_E_NOCONNECTION,
+                                   "push: " + QString::fromUtf8(gst_structure_get_string(s, "reason")));
         break;
     }
     case GST_MESSAGE_ERROR: {

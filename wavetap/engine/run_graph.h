@@ -5,7 +5,7 @@
 // (devices, the screen) run all the time and are shown or hidden; a file group is built
 // when it becomes active, so it starts from its beginning, and paced by the mixers.
 // The mixed picture and sound are encoded once (WMV 8, WMA 2) and muxed into ASF for the
-// archive file and, separately, as a streamable ASF for the pull server.
+// archive file and, separately, as a streamable ASF for the pull server and the push.
 
 #include "engine/profile.h"
 #include "engine/results.h"
@@ -25,6 +25,7 @@ typedef struct _GSource GSource;
 
 namespace wavetap::engine {
 
+class PushClient;
 class SourceGroup;
 class StreamOutput;
 struct GroupBranch;
@@ -46,6 +47,7 @@ struct RunSettings {
     QString archivePath;  // empty: no archive file
     int httpPort = 0;     // 0: no pull server
     int maxViewers = 500;
+    std::shared_ptr<PushClient> push;  // set up already; null: no push
     bool views = false;
     QString title;
     QString author;
@@ -91,6 +93,7 @@ private:
     GstElement* audioEntry_ = nullptr;  // first element after the audio mixer
     GSource* busWatch_ = nullptr;
     std::unique_ptr<StreamOutput> streamOutput_;
+    GstBus* pushBus_ = nullptr;  // where the push thread reports a lost connection
     std::map<int, std::unique_ptr<GroupBranch>> branches_;
     int nextBranchId_ = 1;
     bool playing_ = false;

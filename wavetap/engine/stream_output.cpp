@@ -1,5 +1,7 @@
 #include "engine/stream_output.h"
 
+#include "engine/push_client.h"
+
 #include "platform/registry_store.h"
 
 #ifdef WAVETAP_HAS_STREAM_SERVER
@@ -21,6 +23,7 @@ bool StreamOutput::Start(int port, int maxViewers) {
 }
 void StreamOutput::Feed(const char* data, size_t size) {
     if (impl_->started) impl_->server.FeedAsf(data, size);
+    if (push_) push_->FeedAsf(data, size);
 }
 void StreamOutput::Stop() {
     if (impl_->started) impl_->server.Stop();
@@ -31,7 +34,9 @@ struct StreamOutput::Impl {};
 bool StreamOutput::Available() { return false; }
 StreamOutput::StreamOutput() = default;
 bool StreamOutput::Start(int, int) { return false; }
-void StreamOutput::Feed(const char*, size_t) {}
+void StreamOutput::Feed(const char* data, size_t size) {
+    if (push_) push_->FeedAsf(data, size);
+}
 void StreamOutput::Stop() {}
 #endif
 
