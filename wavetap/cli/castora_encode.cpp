@@ -1,7 +1,9 @@
 // castora-encode: one CWavetap run from the command line. Prints "notify <code>" for
 // each owner notification as it arrives; exits 0 when the run ended normally (after
 // --seconds, or by itself), 1 when it could not be set up or started, 2 for bad usage.
+// With --job it runs one of the batch jobs instead.
 
+#include "cli/batch_command.h"
 #include "cli/encode_options.h"
 #include "platform/messages.h"
 #include "wavetap/wavetap.h"
@@ -39,6 +41,7 @@ int Fail(const char* what) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (wavetap::cli::IsBatchCommand(app.arguments())) return wavetap::cli::RunBatchCommand(app.arguments());
     QString error;
     const auto options = wavetap::cli::ParseEncodeOptions(app.arguments(), &error);
     if (!options) {

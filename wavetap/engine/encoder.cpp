@@ -4,6 +4,7 @@
 #include "engine/media_probe.h"
 #include "engine/push_client.h"
 #include "engine/stream_output.h"
+#include "engine/transcode_graph.h"
 
 #include <QFileInfo>
 
@@ -105,7 +106,10 @@ HRESULT Encoder::PrepareToEncode(bool prepare) {
     settings.author = display_.author;
     settings.copyright = display_.copyright;
     settings.description = display_.description;
-    graph_ = std::make_unique<RunGraph>(settings, static_cast<RunGraphListener*>(this));
+    if (fileConversion_ && TranscodeGraph::Suits(groups, settings))
+        graph_ = std::make_unique<TranscodeGraph>(settings, static_cast<RunGraphListener*>(this));
+    else
+        graph_ = std::make_unique<RunGraph>(settings, static_cast<RunGraphListener*>(this));
     QString reason;
     if (HRESULT hr = graph_->Build(groups, &reason); Failed(hr)) return fail(hr, reason);
     prepared_ = true;

@@ -62,6 +62,9 @@ public:
     // The archive file; empty for none.
     HRESULT SetLocalFileName(const QString& path);
     QString LocalFileName() const { return archivePath_; }
+    // File conversion: a run of one file group into an archive file only is encoded as fast
+    // as the machine allows instead of at the clock's pace (the batch file-to-file job).
+    void SetFileConversion(bool convert) { fileConversion_ = convert; }
     // The data view that the preview/postview collections use.
     std::shared_ptr<DataView> CreateDataView();
 
@@ -96,8 +99,9 @@ private:
     DisplayInformation display_;
     QString archivePath_;
     std::vector<std::weak_ptr<DataView>> views_;
-    std::unique_ptr<RunGraph> graph_;
+    std::unique_ptr<EncodingGraph> graph_;
     bool prepared_ = false;
+    bool fileConversion_ = false;
     int runState_ = kEncoderStopped;
     QString lastFailure_;
     std::map<std::uint32_t, EncoderEventSink*> sinks_;

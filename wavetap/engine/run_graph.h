@@ -7,6 +7,7 @@
 // The mixed picture and sound are encoded once (WMV 8, WMA 2) and muxed into ASF for the
 // archive file and, separately, as a streamable ASF for the pull server and the push.
 
+#include "engine/encoding_graph.h"
 #include "engine/profile.h"
 #include "engine/results.h"
 
@@ -55,23 +56,23 @@ struct RunSettings {
     QString description;
 };
 
-class RunGraph {
+class RunGraph : public EncodingGraph {
 public:
     RunGraph(RunSettings settings, RunGraphListener* listener);
-    ~RunGraph();
+    ~RunGraph() override;
     RunGraph(const RunGraph&) = delete;
     RunGraph& operator=(const RunGraph&) = delete;
 
     // Builds the pipeline with the live groups' sources; file groups are built on activation.
-    HRESULT Build(const std::vector<SourceGroup*>& groups, QString* reason);
+    HRESULT Build(const std::vector<SourceGroup*>& groups, QString* reason) override;
     // Starts the clock with the group shown.
-    HRESULT Play(SourceGroup* active, QString* reason);
+    HRESULT Play(SourceGroup* active, QString* reason) override;
     // Shows `to` instead of `from` (either may be null).
-    HRESULT Switch(SourceGroup* from, SourceGroup* to);
+    HRESULT Switch(SourceGroup* from, SourceGroup* to) override;
     // Ends the stream so the archive gets its header and index, then stops everything.
-    HRESULT Finish();
+    HRESULT Finish() override;
     // Running time of the output in nanoseconds.
-    std::int64_t RunningTime() const;
+    std::int64_t RunningTime() const override;
 
 private:
     static int OnBusMessage(GstBus* bus, GstMessage* message, void* self);

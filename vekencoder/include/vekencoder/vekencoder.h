@@ -1,6 +1,6 @@
 #pragma once
 // The batch encoder library's device functions: the capture device names for the main
-// frame's lists, and a device's property pages.
+// frame's lists, and a device's property pages. The batch jobs are in batch_jobs.h.
 
 #include <QObject>
 #include <QString>
@@ -8,11 +8,7 @@
 
 #include <cstdint>
 
-#if defined(VEKENCODER_BUILDING)
-#define VEKENCODER_EXPORT __attribute__((visibility("default")))
-#else
-#define VEKENCODER_EXPORT
-#endif
+#include "vekencoder/export.h"
 
 // Appends the capture device names: audio devices to `audioDevices`, video devices to
 // `videoDevices` (a device with both media that a device-control plug-in offers goes to
@@ -23,3 +19,5 @@ VEKENCODER_EXPORT std::int32_t GetAllDevice(QStringList& audioDevices, QStringLi
 // video capture category, owned by `parent`: 1 (S_FALSE) when no device has that name;
 // -1 after the message "该设备无法被配置!" when it has no pages; the dialog's result when shown.
 VEKENCODER_EXPORT std::int32_t CallFilter(QString deviceName, QObject* parent, int audio);
+
+#include "vekencoder/batch_jobs.h"
