@@ -15,6 +15,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -44,8 +45,10 @@ std::size_t HeadLength(const char* data, std::size_t size) {
 
 // Answers a request that no stream or push takes, and closes the connection.
 void AnswerAndClose(int fd, std::size_t headLength, int status, const char* text) {
-  std::string head(headLength, '\0');
-  [[maybe_unused]] const ssize_t consumed = ::recv(fd, head.data(), headLength, MSG_DONTWAIT);
+  if (headLength > 0) {
+    std::string head(headLength, '\0');
+    [[maybe_unused]] const ssize_t consumed = ::recv(fd, head.data(), headLength, MSG_DONTWAIT);
+  }
   const std::string body = std::string(text) + "\r\n";
   const std::string response = "HTTP/1.1 " + std::to_string(status) + " " + text +
                                "\r\nServer: Cougar/9.5.6001.18000\r\nContent-Type: text/plain\r\nContent-Length: " +
@@ -244,6 +247,11 @@ bool MediaServerHost::Route(Pending& pending, PushClock::time_point now) {
     return false;
   }
   const auto size = static_cast<std::size_t>(got);
+  // Every request starts with its method; anything else (a TLS hello, say) is no HTTP.
+  if (!std::isupper(static_cast<unsigned char>(peeked[0]))) {
+    AnswerAndClose(pending.fd, 0, 400, "Bad Request");
+    return true;
+  }
   const std::size_t headLength = HeadLength(peeked.data(), size);
   if (headLength == std::string::npos) {
     if (size >= kPeekSize) {

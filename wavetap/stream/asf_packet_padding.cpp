@@ -95,32 +95,36 @@ std::optional<QByteArray> RestorePadding(const QByteArray& packet, std::uint32_t
     const auto missing = static_cast<std::uint32_t>(packetSize - static_cast<std::uint32_t>(packet.size()));
     if (missing == 0)
         return packet;
+    // Packet Length is left as it is: writers count the padding in it or not, and readers
+    // take the padding from Padding Length either way.
     const std::uint32_t padding = info->padding + missing;
-    const bool lengthFits = info->packetLengthType == 0 || Fits(packetSize, info->packetLengthType);
-    if (Fits(padding, info->paddingType) && lengthFits) {
+    if (Fits(padding, info->paddingType)) {
         QByteArray padded = packet;
         padded.append(QByteArray(static_cast<qsizetype>(missing), '\0'));
         WriteField(padded.data() + info->paddingAt, kFieldWidths[info->paddingType], padding);
-        WriteField(padded.data() + info->packetLengthAt, kFieldWidths[info->packetLengthType], packetSize);
         return padded;
     }
-    // Rebuild the fields with word-sized Padding Length (and Packet Length, when present).
-    const unsigned lengthType = info->packetLengthType == 0 || lengthFits ? info->packetLengthType : kWordType;
-    const std::size_t oldFields = info->end - info->flagsAt;
-    const std::size_t newFields = oldFields + kFieldWidths[lengthType] - kFieldWidths[info->packetLengthType] +
-                                  kFieldWidths[kWordType] - kFieldWidths[info->paddingType];
-    const std::size_t grown = static_cast<std::size_t>(packet.size()) + newFields - oldFields;
+    // Rebuild the fields with a word-sized Padding Length; a Packet Length grows with them.
+    const std::size_t added = kFieldWidths[kWordType] - kFieldWidths[info->paddingType];
+    const std::size_t grown = static_cast<std::size_t>(packet.size()) + added;
     if (grown > packetSize || packetSize - grown + info->padding > 0xFFFF)
         return std::nullopt;
     const auto newPadding = static_cast<std::uint32_t>(packetSize - grown + info->padding);
     const char* old = packet.constData();
+    std::uint32_t length = ReadField(reinterpret_cast<const std::uint8_t*>(old) + info->packetLengthAt,
+                                     kFieldWidths[info->packetLengthType]);
+    unsigned lengthType = info->packetLengthType;
+    if (lengthType != 0) {
+        length += static_cast<std::uint32_t>(added);
+        if (!Fits(length, lengthType))
+            return std::nullopt;
+    }
     QByteArray rebuilt(old, static_cast<qsizetype>(info->flagsAt));
-    const auto flags = static_cast<std::uint8_t>((static_cast<std::uint8_t>(old[info->flagsAt]) & ~0x78) |
-                                                 (kWordType << 3) | (lengthType << 5));
+    const auto flags = static_cast<std::uint8_t>((static_cast<std::uint8_t>(old[info->flagsAt]) & ~0x18) | (kWordType << 3));
     rebuilt.append(static_cast<char>(flags));
     rebuilt.append(old[info->flagsAt + 1]);  // property flags
     QByteArray field(4, '\0');
-    WriteField(field.data(), kFieldWidths[lengthType], packetSize);
+    WriteField(field.data(), kFieldWidths[lengthType], length);
     rebuilt.append(field.constData(), static_cast<qsizetype>(kFieldWidths[lengthType]));
     const std::size_t sequenceAt = info->packetLengthAt + kFieldWidths[info->packetLengthType];
     rebuilt.append(old + sequenceAt, static_cast<qsizetype>(info->paddingAt - sequenceAt));

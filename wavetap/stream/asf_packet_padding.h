@@ -15,9 +15,9 @@ namespace wavetap::asf {
 // nullopt when the packet's fields do not fit inside it.
 std::optional<QByteArray> StripPadding(const QByteArray& packet);
 
-// The packet grown to `packetSize` with zero padding, its Padding Length (widened when
-// the field is missing or too narrow) and Packet Length saying so. nullopt when the
-// packet is larger than `packetSize` or its fields do not fit inside it.
+// The packet grown to `packetSize` with zero padding and its Padding Length saying so
+// (the field is widened when it is missing or too narrow). nullopt when the packet is
+// larger than `packetSize` or its fields do not fit inside it.
 std::optional<QByteArray> RestorePadding(const QByteArray& packet, std::uint32_t packetSize);
 
 }  // namespace wavetap::asf
