@@ -150,17 +150,6 @@ class MediaServer : public ::testing::Test {
     ASSERT_TRUE(platform_->Start());
     for (int i = 0; i < 100 && !simtest::PortAccepts(ports_[0]); ++i) std::this_thread::sleep_for(20ms);
   }
-  // The state page's row of a live point: "state|viewers|packets".
-  std::string PointRow(int server, const std::string& point) {
-    const std::string page = platform_->Get("/");
-    const std::string cells = "<tr><td>" + std::to_string(server) + "</td><td>" + point + "</td><td>";
-    const auto at = page.find(cells, page.find("<h2>Live points</h2>"));
-    if (at == std::string::npos) return "<none>";
-    std::string row = page.substr(at + cells.size(), page.find("</tr>", at) - at - cells.size());
-    for (const char* tag : {"</td><td>", "</td>"})
-      for (auto p = row.find(tag); p != std::string::npos; p = row.find(tag)) row.replace(p, std::string(tag).size(), std::string(tag) == "</td>" ? "" : "|");
-    return row;
-  }
   // Sets up and starts a push of `point` on a fresh connection; its push-id.
   std::string BeginPush(Raw& c, const std::string& point, long long length = 2147483647,
                         const std::string& header = Stream().header) {
@@ -172,12 +161,9 @@ class MediaServer : public ::testing::Test {
     return id;
   }
   bool WaitForRow(int server, const std::string& point, const std::string& prefix) {
-    for (int i = 0; i < 100; ++i) {
-      if (PointRow(server, point).rfind(prefix, 0) == 0) return true;
-      std::this_thread::sleep_for(50ms);
-    }
-    return false;
+    return platform_->WaitForLivePoint(server, point, prefix);
   }
+  std::string PointRow(int server, const std::string& point) { return platform_->LivePointRow(server, point); }
 
   std::vector<int> ports_;
   std::unique_ptr<PlatformProcess> platform_;
