@@ -147,3 +147,18 @@ TEST(PushToBadServers, AServerErrorFailsTheStartWithItsLogLine) {
     EXPECT_TRUE(EncoderLogText().mid(logBefore.size()).contains("answered 500"));
     wavetap.StopEncode();
 }
+
+TEST_F(Push, CastoraEncodePushesFromTheCommandLine) {
+    StartPlatform();
+    QProcess encoder;
+    encoder.start(CASTORA_BIN_DIR "/castora-encode",
+                  {"--profile-dir", ProfileDir(), "--profile", kProfile256, "--video", kCamera, "--audio", kMicrophone,
+                   "--push", QString("127.0.0.1:%1/live3").arg(port_), "--push-user", "push", "--push-password",
+                   "pushpass", "--seconds", "4"});
+    EXPECT_TRUE(platform_->WaitForLivePoint(1, "live3", "live, pushing", 8000));
+    EXPECT_EQ(Streams(Url("live3")), "wmv2\nwmav2\n");
+    ASSERT_TRUE(encoder.waitForFinished(20000));
+    EXPECT_EQ(encoder.exitCode(), 0);
+    EXPECT_EQ(QString(encoder.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts).first(), "notify 6");
+    EXPECT_TRUE(platform_->WaitForLivePoint(1, "live3", "free"));
+}
