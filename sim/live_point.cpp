@@ -3,6 +3,9 @@
 
 #include "wavetap/stream/asf_header_info.h"
 #include "wavetap/stream/stream_server.h"
+#include "wavetap/stream/stream_server_limits.h"
+
+#include <algorithm>
 
 namespace sim {
 
@@ -13,7 +16,11 @@ LivePoint::~LivePoint() { Close(); }
 bool LivePoint::Open() {
   std::lock_guard lock(mutex_);
   if (server_) return true;
-  auto server = std::make_unique<wavetap::StreamServer>();
+  // Players of a point all come through the front end at once (a crowd joining a
+  // broadcast): as many may wait for their stream as may watch.
+  wavetap::StreamServerLimits limits;
+  limits.maxPendingConnections = std::max(limits.maxPendingConnections, maxViewers_);
+  auto server = std::make_unique<wavetap::StreamServer>(limits);
   if (!server->StartDetached(maxViewers_)) return false;
   server_ = std::move(server);
   packets_ = 0;

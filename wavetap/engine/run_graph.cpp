@@ -4,6 +4,7 @@
 #include "engine/file_decoder.h"
 #include "engine/gst_setup.h"
 #include "engine/logo_file.h"
+#include "engine/pipeline_bus.h"
 #include "engine/push_client.h"
 #include "engine/source_group.h"
 #include "engine/stream_output.h"
@@ -43,7 +44,7 @@ namespace {
 
 // A file group starts this far ahead of the output so its first frames are not late.
 constexpr std::int64_t kFileStartMargin = 150 * GST_MSECOND;
-constexpr GstClockTime kFinishTimeout = 15 * GST_SECOND;
+constexpr int kFinishTimeoutSeconds = 15;
 // Posted on the bus by the push thread when the media server connection is lost.
 constexpr const char* kPushLost = "wavetap-push-lost";
 
@@ -124,10 +125,7 @@ RunGraph::~RunGraph() {
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         gst_object_unref(pipeline_);
     }
-    if (busWatch_) {
-        g_source_destroy(busWatch_);
-        g_source_unref(busWatch_);
-    }
+    ReleaseBusWatch(busWatch_);
     for (auto& [id, branch] : branches_)
         for (const QString& file : branch->tempFiles) QFile::remove(file);
     if (streamOutput_) streamOutput_->Stop();
@@ -147,13 +145,7 @@ GroupBranch* RunGraph::BranchOfElement(void* object) const {
 
 HRESULT RunGraph::Build(const std::vector<SourceGroup*>& groups, QString* reason) {
     pipeline_ = gst_pipeline_new("wavetap-run");
-    GstBus* bus = gst_element_get_bus(pipeline_);
-    busWatch_ = gst_bus_create_watch(bus);
-    gst_object_unref(bus);
-    g_source_set_callback(busWatch_, G_SOURCE_FUNC(&RunGraph::OnBusMessage), this, nullptr);
-    GMainContext* context = g_main_context_ref_thread_default();
-    g_source_attach(busWatch_, context);
-    g_main_context_unref(context);
+    busWatch_ = WatchPipelineBus(pipeline_, &RunGraph::OnBusMessage, this);
 
     if (HRESULT hr = BuildOutput(reason); Failed(hr)) return hr;
     for (SourceGroup* group : groups) {
@@ -549,12 +541,7 @@ HRESULT RunGraph::Finish() {
             gst_pad_send_event(pad, gst_event_new_eos());
             gst_object_unref(pad);
         }
-        GstBus* bus = gst_element_get_bus(pipeline_);
-        GstMessage* message = gst_bus_timed_pop_filtered(bus, kFinishTimeout,
-                                                         GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-        if (!message || GST_MESSAGE_TYPE(message) != GST_MESSAGE_EOS) hr = E_FAIL;
-        if (message) gst_message_unref(message);
-        gst_object_unref(bus);
+        hr = WaitForEndOfStream(pipeline_, kFinishTimeoutSeconds);
     }
     // Every byte of the stream has been fed: the push ends with it.
     if (settings_.push) settings_.push->Finish();

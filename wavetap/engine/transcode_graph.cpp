@@ -1,6 +1,8 @@
 #include "engine/transcode_graph.h"
 
+#include "engine/file_decoder.h"
 #include "engine/gst_setup.h"
+#include "engine/pipeline_bus.h"
 #include "engine/source_group.h"
 #include "engine/timestamp_fix.h"
 
@@ -16,7 +18,7 @@ namespace wavetap::engine {
 
 namespace {
 
-constexpr GstClockTime kFinishTimeout = 15 * GST_SECOND;
+constexpr int kFinishTimeoutSeconds = 15;
 constexpr const char* kNoStream = "wavetap-transcode-no-stream";
 
 // The chain from a decoded stream to the muxer: the profile's format, then the encoder.
@@ -66,10 +68,7 @@ TranscodeGraph::~TranscodeGraph() {
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         gst_object_unref(pipeline_);
     }
-    if (busWatch_) {
-        g_source_destroy(busWatch_);
-        g_source_unref(busWatch_);
-    }
+    ReleaseBusWatch(busWatch_);
 }
 
 bool TranscodeGraph::Suits(const std::vector<SourceGroup*>& groups, const RunSettings& settings) {
@@ -89,13 +88,7 @@ HRESULT TranscodeGraph::Build(const std::vector<SourceGroup*>& groups, QString* 
     wantVideo_ = p.HasVideo() && group_->GetSource(kSourceVideo, 0);
     wantAudio_ = p.HasAudio() && group_->GetSource(kSourceAudio, 0);
     pipeline_ = gst_pipeline_new("wavetap-transcode");
-    GstBus* bus = gst_element_get_bus(pipeline_);
-    busWatch_ = gst_bus_create_watch(bus);
-    gst_object_unref(bus);
-    g_source_set_callback(busWatch_, G_SOURCE_FUNC(&TranscodeGraph::OnBusMessage), this, nullptr);
-    GMainContext* context = g_main_context_ref_thread_default();
-    g_source_attach(busWatch_, context);
-    g_main_context_unref(context);
+    busWatch_ = WatchPipelineBus(pipeline_, &TranscodeGraph::OnBusMessage, this);
 
     GstElement* decoder = gst_element_factory_make("uridecodebin", nullptr);
     decoder_ = decoder;
@@ -147,13 +140,7 @@ void TranscodeGraph::OnPadAdded(GstElement*, GstPad* pad, void* self) {
     gst_caps_unref(caps);
     if ((video || audio) && graph->LinkStream(pad, video)) return;
     // A stream the profile or the group has no place for is decoded and dropped.
-    GstElement* discard = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(discard, "sync", FALSE, "async", FALSE, nullptr);
-    gst_bin_add(GST_BIN(graph->pipeline_), discard);
-    gst_element_sync_state_with_parent(discard);
-    GstPad* discardPad = gst_element_get_static_pad(discard, "sink");
-    gst_pad_link(pad, discardPad);
-    gst_object_unref(discardPad);
+    DiscardStream(graph->pipeline_, pad);
 }
 
 bool TranscodeGraph::LinkStream(GstPad* pad, bool video) {
@@ -249,12 +236,7 @@ HRESULT TranscodeGraph::Finish() {
             std::lock_guard lock(linkMutex_);
             for (GstPad* pad : chainSinks_) gst_pad_send_event(pad, gst_event_new_eos());
         }
-        GstBus* bus = gst_element_get_bus(pipeline_);
-        GstMessage* message =
-            gst_bus_timed_pop_filtered(bus, kFinishTimeout, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-        if (!message || GST_MESSAGE_TYPE(message) != GST_MESSAGE_EOS) hr = E_FAIL;
-        if (message) gst_message_unref(message);
-        gst_object_unref(bus);
+        hr = WaitForEndOfStream(pipeline_, kFinishTimeoutSeconds);
     }
     ended_ = true;
     gst_element_set_state(pipeline_, GST_STATE_NULL);
