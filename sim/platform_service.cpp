@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "sim/drm_material.h"
 #include "sim/seed_data.h"
 #include "sim/soap_message.h"
 #include "sim/state_file.h"
@@ -27,6 +28,7 @@ bool PlatformService::Open(const std::string& ftpHost, std::int32_t ftpPort, std
     state_ = SeedState();
   }
   ApplyFtpEndpoint(state_, ftpHost, ftpPort);
+  ApplyDrmMaterial(state_, settings_.licenceUrl);
   return Save(error);
 }
 
