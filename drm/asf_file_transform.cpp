@@ -45,13 +45,14 @@ HRESULT Transform(const QString& input, const QString& output, const HeaderRewri
     AsfLayout layout;
     if (HRESULT hr = ReadLayout(block, &layout); Failed(hr)) return hr;
 
-    // The packets: as the Data Object declares them, or, when its size is open (a saved
-    // live stream), every whole packet to the end of the file.
+    // The packets: as the Data Object declares them, or, when the sizes are open (a saved
+    // live stream: the broadcast flag makes them meaningless), every whole packet to the
+    // end of the file.
     const qint64 dataStart = static_cast<qint64>(layout.BlockSize());
     const qint64 packetSize = layout.packetSize;
     qint64 packets = 0;
     qint64 trailerStart = in.size();
-    if (layout.dataObjectSize >= wavetap::asf::kDataObjectFixedSize) {
+    if (!layout.broadcast && layout.dataObjectSize >= wavetap::asf::kDataObjectFixedSize) {
         const std::uint64_t packetBytes = layout.dataObjectSize - wavetap::asf::kDataObjectFixedSize;
         if (packetBytes > static_cast<std::uint64_t>(in.size() - dataStart)) return NS_E_DRM_ASF_TRUNCATED;
         if (packetBytes % layout.packetSize != 0) return NS_E_DRM_ASF_BAD_PACKET;

@@ -4,6 +4,7 @@
 
 #include "drm/asf_file_transform.h"
 #include "drm/asf_header_rewrite.h"
+#include "drm/asf_protecting_writer.h"
 #include "drm/content_key.h"
 #include "drm/rights_header.h"
 #include "drm_test_media.h"
@@ -159,6 +160,60 @@ TEST_F(AsfFileProtection, BrokenInputsFailWithTheirCodeAndLeaveNoOutput) {
     // Missing input; output into a folder that does not exist.
     EXPECT_EQ(asf::ProtectFile(Path("missing.wmv"), out, protection), E_FILE_NOT_FOUND);
     EXPECT_EQ(asf::ProtectFile(asfmux_, Path("no/such/folder/out.wmv"), protection), E_ACCESSDENIED);
+}
+
+}  // namespace
+
+namespace {
+
+// What a muxer does with its file: the header first, the packets in order, the index,
+// then the header again at the places it updates.
+void WriteLikeAMuxer(drm::asf::AsfProtectingWriter& writer, const QByteArray& plain, std::uint64_t blockSize) {
+    const std::uint64_t size = static_cast<std::uint64_t>(plain.size());
+    // A placeholder header first (zero sizes), as muxers write before they know them.
+    QByteArray early = plain.left(static_cast<qsizetype>(blockSize));
+    const qsizetype dataObject = static_cast<qsizetype>(blockSize) - 50;
+    for (const qsizetype field : {30 + 40, 30 + 56, dataObject + 16, dataObject + 40})
+        for (int i = 0; i < 8; ++i) early[field + i] = 0;
+    ASSERT_TRUE(writer.Write(0, early.constData(), early.size()));
+    for (std::uint64_t pos = blockSize; pos < size;) {
+        const std::uint64_t piece = std::min<std::uint64_t>(size - pos, 1000 + pos % 3000);
+        ASSERT_TRUE(writer.Write(pos, plain.constData() + pos, piece)) << writer.Error().toStdString();
+        pos += piece;
+    }
+    ASSERT_TRUE(wavetap::asf::GuidAt(reinterpret_cast<const std::uint8_t*>(plain.constData()) + 30,
+                                     wavetap::asf::kFilePropertiesObject));
+    ASSERT_TRUE(writer.Write(30, plain.constData() + 30, 104));
+    ASSERT_TRUE(writer.Write(blockSize - 50, plain.constData() + blockSize - 50, 50));
+}
+
+TEST_F(AsfFileProtection, TheWritingProtectorWritesWhatWholeFileProtectionWrites) {
+    ASSERT_FALSE(asfmux_.isEmpty());
+    const QByteArray plain = ReadAll(asfmux_);
+    std::uint64_t blockSize = 0;
+    ASSERT_EQ(asf::HeaderBlockSize(reinterpret_cast<const std::uint8_t*>(plain.constData()), 24, &blockSize), S_OK);
+    const ContentProtection protection = MakeProtection();
+    ASSERT_EQ(asf::ProtectFile(asfmux_, Path("whole.wmv"), protection), S_OK);
+
+    asf::AsfProtectingWriter writer(protection);
+    ASSERT_TRUE(writer.Open(Path("written.wmv")));
+    WriteLikeAMuxer(writer, plain, blockSize);
+    ASSERT_TRUE(writer.Close()) << writer.Error().toStdString();
+    EXPECT_EQ(ReadAll(Path("written.wmv")), ReadAll(Path("whole.wmv")));
+
+    // Packets out of order, or a stop in the middle of a packet, are failures.
+    asf::AsfProtectingWriter jumpy(protection);
+    ASSERT_TRUE(jumpy.Open(Path("jumpy.wmv")));
+    ASSERT_TRUE(jumpy.Write(0, plain.constData(), blockSize));
+    EXPECT_FALSE(jumpy.Write(blockSize + 4800, plain.constData() + blockSize + 4800, 4800));
+    EXPECT_FALSE(jumpy.Close());
+    asf::AsfProtectingWriter cut(protection);
+    ASSERT_TRUE(cut.Open(Path("cut.wmv")));
+    ASSERT_TRUE(cut.Write(0, plain.constData(), blockSize + 100));
+    EXPECT_FALSE(cut.Close());
+    asf::AsfProtectingWriter notAsf(protection);
+    ASSERT_TRUE(notAsf.Open(Path("notasf.wmv")));
+    EXPECT_FALSE(notAsf.Write(0, QByteArray(100, 'x').constData(), 100));
 }
 
 }  // namespace
