@@ -173,7 +173,7 @@ void WriteLikeAMuxer(drm::asf::AsfProtectingWriter& writer, const QByteArray& pl
     // A placeholder header first (zero sizes), as muxers write before they know them.
     QByteArray early = plain.left(static_cast<qsizetype>(blockSize));
     const qsizetype dataObject = static_cast<qsizetype>(blockSize) - 50;
-    for (const qsizetype field : {30 + 40, 30 + 56, dataObject + 16, dataObject + 40})
+    for (const qsizetype field : {qsizetype{30 + 40}, qsizetype{30 + 56}, dataObject + 16, dataObject + 40})
         for (int i = 0; i < 8; ++i) early[field + i] = 0;
     ASSERT_TRUE(writer.Write(0, early.constData(), early.size()));
     for (std::uint64_t pos = blockSize; pos < size;) {
