@@ -95,11 +95,7 @@ HRESULT Transform(const QString& input, const QString& output, const HeaderRewri
 }  // namespace
 
 HRESULT ProtectFile(const QString& input, const QString& output, const ContentProtection& protection) {
-    ProtectionMarks marks;
-    marks.v1KeyId = protection.v1KeyId;
-    marks.licenceUrl = protection.licenceUrl;
-    marks.rightsHeader = protection.rightsHeader;
-    marks.secretData = QByteArray::fromBase64(protection.checksum.toLatin1());
+    const ProtectionMarks marks = MarksFor(protection);
     PayloadCipher cipher(protection.contentKey);
     return Transform(
         input, output, [&marks](const QByteArray& block, QByteArray* out) { return ProtectHeader(block, marks, out); },

@@ -19,12 +19,8 @@ bool StartsIndex(const QByteArray& bytes) {
 
 }  // namespace
 
-AsfProtectingWriter::AsfProtectingWriter(const ContentProtection& protection) : cipher_(protection.contentKey) {
-    marks_.v1KeyId = protection.v1KeyId;
-    marks_.licenceUrl = protection.licenceUrl;
-    marks_.rightsHeader = protection.rightsHeader;
-    marks_.secretData = QByteArray::fromBase64(protection.checksum.toLatin1());
-}
+AsfProtectingWriter::AsfProtectingWriter(const ContentProtection& protection)
+    : marks_(MarksFor(protection)), cipher_(protection.contentKey) {}
 
 bool AsfProtectingWriter::Open(const QString& path) {
     file_.setFileName(path);

@@ -60,6 +60,15 @@ QString Unterminated(const QByteArray& field) {
 
 }  // namespace
 
+ProtectionMarks MarksFor(const ContentProtection& protection) {
+    ProtectionMarks marks;
+    marks.v1KeyId = protection.v1KeyId;
+    marks.licenceUrl = protection.licenceUrl;
+    marks.rightsHeader = protection.rightsHeader;
+    marks.secretData = QByteArray::fromBase64(protection.checksum.toLatin1());
+    return marks;
+}
+
 QByteArray ContentEncryptionObject(const ProtectionMarks& marks) {
     QByteArray body;
     AppendField(body, marks.secretData);

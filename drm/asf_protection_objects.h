@@ -3,6 +3,7 @@
 // (key id and licence address for older players) and the Extended Content Encryption
 // Object (the signed rights header, UTF-16LE text).
 
+#include "drm/content_protection.h"
 #include "wavetap/stream/asf_format.h"
 
 #include <QByteArray>
@@ -37,6 +38,9 @@ struct ProtectionMarks {
     QString protectionType;
     QString rightsHeader;
 };
+
+// The marks of content protected with `protection` (the key checksum as secret data).
+ProtectionMarks MarksFor(const ContentProtection& protection);
 
 QByteArray ContentEncryptionObject(const ProtectionMarks& marks);
 QByteArray ExtendedContentEncryptionObject(const QString& rightsHeader);

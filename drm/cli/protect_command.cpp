@@ -68,7 +68,7 @@ int RunProtect(const ToolArguments& arguments, QTextStream& out, QTextStream& er
         video.kid = kid;
         video.uploadName = name;
         video.videoName = input.fileName();
-        video.videoSize = static_cast<int>(QFileInfo(output).size());
+        video.videoSize = QFileInfo(output).size();
         video.onlyAudio = OnlyAudio(input.fileName());
         if (!SvcUploadVideo(video)) {
             err << "castora-drm: " << QString("文件%1信息入库失败！").arg(input.fileName()) << "\n";

@@ -28,7 +28,7 @@ QByteArray FileProperties(std::uint64_t fileSize, std::uint32_t packetSize, std:
     Le(body, fileSize, 8);
     Le(body, 0, 8);    // creation date
     Le(body, 3, 8);    // packets
-    Le(body, 0, 8 * 3);  // durations
+    for (int i = 0; i < 3; ++i) Le(body, 0, 8);  // durations
     Le(body, flags, 4);
     Le(body, packetSize, 4);
     Le(body, packetSize, 4);

@@ -63,12 +63,6 @@ private:
     std::thread thread_;
 };
 
-QString Value(const ToolRun& run, const QString& key) {
-    for (const QString& line : run.Lines())
-        if (line.startsWith(key + "=")) return line.mid(key.size() + 1);
-    return {};
-}
-
 class DrmTool : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -99,8 +93,8 @@ TEST_F(DrmTool, DemoProtectsAFileThatOnlyDemoCanDecrypt) {
     const ToolRun protect = RunTool("castora-drm", QStringList{"protect"} + SignIn("demo", "demo123") +
                                                        QStringList{"--out", dir_.path(), clip_});
     ASSERT_EQ(protect.exitCode, 0) << protect.err.toStdString();
-    const QString kid = Value(protect, "kid");
-    const QString output = Value(protect, "output");
+    const QString kid = protect.Value("kid");
+    const QString output = protect.Value("output");
     EXPECT_EQ(kid.size(), 24);
     EXPECT_TRUE(QRegularExpression("/\\d{14}\\d{5,10}\\.wmv$").match(output).hasMatch()) << output.toStdString();
     ASSERT_TRUE(QFile::exists(output));
@@ -115,10 +109,10 @@ TEST_F(DrmTool, DemoProtectsAFileThatOnlyDemoCanDecrypt) {
 
     const ToolRun info = RunTool("castora-drm", {"info", output});
     ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
-    EXPECT_EQ(Value(info, "kid"), kid);
-    EXPECT_EQ(Value(info, "signature"), "valid");
-    EXPECT_EQ(Value(info, "licence"), QString("http://127.0.0.1:%1/drm/license").arg(platform_.port()));
-    EXPECT_EQ(Value(info, "contentid").size(), 24);
+    EXPECT_EQ(info.Value("kid"), kid);
+    EXPECT_EQ(info.Value("signature"), "valid");
+    EXPECT_EQ(info.Value("licence"), QString("http://127.0.0.1:%1/drm/license").arg(platform_.port()));
+    EXPECT_EQ(info.Value("contentid").size(), 24);
 
     // Decrypted with demo's licence: every video and audio frame is the original's.
     const ToolRun decrypt =
@@ -214,8 +208,8 @@ TEST_F(DrmTool, InfoOnPlainBrokenAndTamperedFiles) {
     ASSERT_TRUE(WriteAll(Out("t.wmv"), bytes));
     const ToolRun tampered = RunTool("castora-drm", {"info", Out("t.wmv")});
     EXPECT_EQ(tampered.exitCode, 0);
-    EXPECT_EQ(Value(tampered, "signature"), "invalid");
-    EXPECT_EQ(Value(tampered, "licence"), "http://evil.example/drm");
+    EXPECT_EQ(tampered.Value("signature"), "invalid");
+    EXPECT_EQ(tampered.Value("licence"), "http://evil.example/drm");
     // Such a file is not sent to its licence address at all.
     const ToolRun refused =
         RunTool("castora-drm", QStringList{"decrypt"} + SignIn("demo", "demo123") + QStringList{Out("t.wmv"), Out("o.wmv")});

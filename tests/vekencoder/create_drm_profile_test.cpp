@@ -35,12 +35,6 @@ Material MakeMaterial() {
     return m;
 }
 
-QString Value(const test_support::ToolRun& run, const QString& key) {
-    for (const QString& line : run.Lines())
-        if (line.startsWith(key + "=")) return line.mid(key.size() + 1);
-    return {};
-}
-
 TEST(CreateDRMProfile, ExportsTheNamedProfileUnderItsPassword) {
     QTemporaryDir dir;
     const Material m = MakeMaterial();
@@ -70,17 +64,17 @@ TEST(CreateDRMProfile, ExportsTheNamedProfileUnderItsPassword) {
 
     const auto shown = test_support::RunTool("castora-drm", {"profile-info", path, "--password", "s3cret"});
     ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
-    EXPECT_EQ(Value(shown, "id"), id);
-    EXPECT_EQ(Value(shown, "name"), "Castora");
-    EXPECT_EQ(Value(shown, "description"), "Live");
-    EXPECT_EQ(Value(shown, "licence"), "http://licence/2");
-    EXPECT_EQ(Value(shown, "attribute.SECURITYVERSION"), "2.8");
-    EXPECT_EQ(Value(shown, "attribute.ContentID"), "10011");
+    EXPECT_EQ(shown.Value("id"), id);
+    EXPECT_EQ(shown.Value("name"), "Castora");
+    EXPECT_EQ(shown.Value("description"), "Live");
+    EXPECT_EQ(shown.Value("licence"), "http://licence/2");
+    EXPECT_EQ(shown.Value("attribute.SECURITYVERSION"), "2.8");
+    EXPECT_EQ(shown.Value("attribute.ContentID"), "10011");
 
     const auto wrong = test_support::RunTool("castora-drm", {"profile-info", path, "--password", "guess"});
     EXPECT_NE(wrong.exitCode, 0);
     EXPECT_TRUE(wrong.err.contains("wrong password")) << wrong.err.toStdString();
-    EXPECT_TRUE(Value(wrong, "name").isEmpty());
+    EXPECT_TRUE(wrong.Value("name").isEmpty());
 
     // The export keeps the key material for whoever knows the password.
     drm::ProfileExport contents;

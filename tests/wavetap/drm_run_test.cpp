@@ -20,12 +20,6 @@ namespace {
 
 QString Field(const simtest::SoapReply& reply, const char* name) { return QString::fromStdString(reply.Field(name)); }
 
-QString Value(const test_support::ToolRun& run, const QString& key) {
-    for (const QString& line : run.Lines())
-        if (line.startsWith(key + "=")) return line.mid(key.size() + 1);
-    return {};
-}
-
 // The checksums of the decoded video frames, without their timestamps.
 QStringList VideoFrameHashes(const QString& path) {
     QStringList hashes;
@@ -99,10 +93,10 @@ TEST(DrmRun, ArchiveAndPullAreProtectedAndDecryptWithThePlatformsLicence) {
         SCOPED_TRACE(path.toStdString());
         const auto info = test_support::RunTool("castora-drm", {"info", path});
         ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
-        EXPECT_EQ(Value(info, "kid"), kid);
-        EXPECT_EQ(Value(info, "signature"), "valid");
-        EXPECT_EQ(Value(info, "attribute.SECURITYVERSION"), "2.8");
-        EXPECT_EQ(Value(info, "licence"), Field(server, "loginUrl"));
+        EXPECT_EQ(info.Value("kid"), kid);
+        EXPECT_EQ(info.Value("signature"), "valid");
+        EXPECT_EQ(info.Value("attribute.SECURITYVERSION"), "2.8");
+        EXPECT_EQ(info.Value("licence"), Field(server, "loginUrl"));
         const auto decrypt = test_support::RunTool("castora-drm", QStringList{"decrypt"} + signIn + QStringList{path, path + ".plain.wmv"});
         ASSERT_EQ(decrypt.exitCode, 0) << decrypt.err.toStdString();
     }

@@ -9,12 +9,8 @@
 namespace wavetap::engine {
 
 struct ProtectedStream::Impl {
-    explicit Impl(const drm::ContentProtection& protection) : cipher(protection.contentKey) {
-        marks.v1KeyId = protection.v1KeyId;
-        marks.licenceUrl = protection.licenceUrl;
-        marks.rightsHeader = protection.rightsHeader;
-        marks.secretData = QByteArray::fromBase64(protection.checksum.toLatin1());
-    }
+    explicit Impl(const drm::ContentProtection& protection)
+        : marks(drm::asf::MarksFor(protection)), cipher(protection.contentKey) {}
     drm::asf::ProtectionMarks marks;
     drm::asf::PayloadCipher cipher;
     AsfStreamSplitter splitter;
