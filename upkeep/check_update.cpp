@@ -60,8 +60,9 @@ int Check(const QString& updateAddress, const QString& installerName, void* prog
     if (upkeep::ComparePublishedVersion(local, published) != upkeep::PublishedVersion::Newer) return kNotNewer;
 
     const QString installerUrl = upkeep::CanonicalUrl(updateAddress + installerName);
+    // A protected installer opens too: the download window asks for the credentials.
     QByteArray ignored;
-    if (!session.Open(installerUrl, 0, &ignored)) return kCannotOpen;
+    if (!session.Open(installerUrl, 0, &ignored, true)) return kCannotOpen;
 
     if (progressThread) {
         static_cast<QThread*>(progressThread)->quit();

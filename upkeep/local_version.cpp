@@ -36,14 +36,14 @@ bool FindFileVersionNote(const unsigned char* notes, std::size_t size, std::size
                          platform::FileVersionWords* words) {
     constexpr std::size_t kHeader = 3 * sizeof(std::uint32_t);
     std::size_t offset = 0;
-    while (size - offset >= kHeader) {
+    while (offset <= size && size - offset >= kHeader) {
         std::uint32_t ownerSize = 0, descriptionSize = 0, type = 0;
         std::memcpy(&ownerSize, notes + offset, 4);
         std::memcpy(&descriptionSize, notes + offset + 4, 4);
         std::memcpy(&type, notes + offset + 8, 4);
         const std::size_t ownerAt = offset + kHeader;
         if (ownerSize > size - ownerAt) return false;
-        const std::size_t descriptionAt = ownerAt + Padded(ownerSize, alignment);
+        const std::size_t descriptionAt = Padded(ownerAt + ownerSize, alignment);
         if (descriptionAt > size || descriptionSize > size - descriptionAt) return false;
         if (type == platform::kFileVersionNoteType && ownerSize == sizeof platform::kFileVersionNoteOwner &&
             std::memcmp(notes + ownerAt, platform::kFileVersionNoteOwner, ownerSize) == 0 &&
@@ -52,8 +52,8 @@ bool FindFileVersionNote(const unsigned char* notes, std::size_t size, std::size
             std::memcpy(&words->leastSignificant, notes + descriptionAt + 4, 4);
             return true;
         }
-        const std::size_t next = descriptionAt + Padded(descriptionSize, alignment);
-        if (next <= offset || next > size) return false;
+        const std::size_t next = Padded(descriptionAt + descriptionSize, alignment);
+        if (next <= offset) return false;
         offset = next;
     }
     return false;

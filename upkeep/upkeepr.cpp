@@ -35,7 +35,7 @@ CUpkeepr::~CUpkeepr() {
     curl_slist_free_all(headers_);
 }
 
-bool CUpkeepr::Open(const QString& url, qsizetype limit, QByteArray* body) {
+bool CUpkeepr::Open(const QString& url, qsizetype limit, QByteArray* body, bool challengeOpens) {
     if (!session_) return false;
     body->clear();
     BodyLimit sink{body, limit};
@@ -50,5 +50,6 @@ bool CUpkeepr::Open(const QString& url, qsizetype limit, QByteArray* body) {
     long status = 0;
     curl_easy_getinfo(session_, CURLINFO_RESPONSE_CODE, &status);
     const bool transferred = result == CURLE_OK || (result == CURLE_WRITE_ERROR && sink.reached);
-    return transferred && status >= 200 && status < 300;
+    if (!transferred) return false;
+    return (status >= 200 && status < 300) || (challengeOpens && (status == 401 || status == 407));
 }

@@ -17,9 +17,10 @@ public:
     bool IsOpen() const { return session_ != nullptr; }
 
     // Opens the address as a reload that bypasses caches and keeps at most `limit` bytes
-    // of its body (0: only the answer's head is waited for). False when it cannot be
-    // opened: no answer, a transport failure, or an answer other than 2xx.
-    bool Open(const QString& url, qsizetype limit, QByteArray* body);
+    // of its body (0: the transfer stops at the first byte of the body). False when it
+    // cannot be opened: no answer, a transport failure, or an answer other than 2xx
+    // (with `challengeOpens`, a request for credentials counts as opened too).
+    bool Open(const QString& url, qsizetype limit, QByteArray* body, bool challengeOpens = false);
 
 private:
     CURL* session_ = nullptr;

@@ -26,7 +26,8 @@ bool ParseUrl(const QString& url, UrlParts* parts) {
 }
 
 bool ParseDownloadUrl(const QString& url, UrlParts* parts) {
-    return ParseUrl(url, parts) || ParseUrl(QStringLiteral("http://") + url, parts);
+    if (ParseUrl(url, parts)) return true;
+    return !url.contains(QStringLiteral("://")) && ParseUrl(QStringLiteral("http://") + url, parts);
 }
 
 QString CanonicalUrl(const QString& url) {

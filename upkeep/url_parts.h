@@ -19,7 +19,7 @@ struct UrlParts {
 // Splits an http or https address. False for anything else.
 bool ParseUrl(const QString& url, UrlParts* parts);
 
-// ParseUrl, and failing that ParseUrl of "http://" + url.
+// ParseUrl, and for an address without a scheme ParseUrl of "http://" + url.
 bool ParseDownloadUrl(const QString& url, UrlParts* parts);
 
 // The address with unsafe characters (blanks, non-ASCII) percent-encoded, as a browser sends it.
