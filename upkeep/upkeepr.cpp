@@ -44,6 +44,9 @@ bool CUpkeepr::Open(const QString& url, qsizetype limit, QByteArray* body, bool 
     upkeep::ApplyTransferOptions(session_, headers_);
     curl_easy_setopt(session_, CURLOPT_URL, address.constData());
     curl_easy_setopt(session_, CURLOPT_USERAGENT, "UpkeepAgent");
+    // Start-up waits for the check with no window up: a trickling server gets a deadline
+    // for the whole request, not only for each silence.
+    curl_easy_setopt(session_, CURLOPT_TIMEOUT, 2 * upkeep::StallSeconds());
     curl_easy_setopt(session_, CURLOPT_WRITEFUNCTION, KeepBody);
     curl_easy_setopt(session_, CURLOPT_WRITEDATA, &sink);
     const CURLcode result = curl_easy_perform(session_);

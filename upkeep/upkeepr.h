@@ -19,7 +19,8 @@ public:
     // Opens the address as a reload that bypasses caches and keeps at most `limit` bytes
     // of its body (0: the transfer stops at the first byte of the body). False when it
     // cannot be opened: no answer, a transport failure, or an answer other than 2xx
-    // (with `challengeOpens`, a request for credentials counts as opened too).
+    // (with `challengeOpens`, a request for credentials counts as opened too). A request
+    // takes at most twice the stall limit as a whole.
     bool Open(const QString& url, qsizetype limit, QByteArray* body, bool challengeOpens = false);
 
 private:

@@ -10,8 +10,15 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +110,56 @@ TEST_F(BadInput, UpdateFileAnswered500OrNever) {
     EXPECT_EQ(CheckScripted({{QByteArray(), ScriptedReply::Then::Silent}}).code, 2);
     EXPECT_GE(elapsedMs, kStallSeconds * 1000 - 100);
     EXPECT_LT(elapsedMs, kStallSeconds * 1000 + 3000);
+}
+
+// A peer that answers one request with a head and then a byte every 200 ms, for ever.
+class TricklingServer {
+public:
+    TricklingServer() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listener_, 4);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] {
+            const int client = ::accept(listener_, nullptr, nullptr);
+            char request[4096];
+            ::recv(client, request, sizeof request, 0);
+            const char head[] = "HTTP/1.1 200 OK\r\nContent-Length: 4000\r\n\r\n";
+            bool open = ::send(client, head, sizeof head - 1, MSG_NOSIGNAL) > 0;
+            while (open && !stop_) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                open = ::send(client, "1", 1, MSG_NOSIGNAL) > 0;
+            }
+            ::close(client);
+        });
+    }
+    ~TricklingServer() {
+        stop_ = true;
+        thread_.join();
+        ::close(listener_);
+    }
+    QString Url() const { return QStringLiteral("http://127.0.0.1:%1/upd/").arg(port_); }
+
+private:
+    int listener_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+TEST_F(BadInput, TricklingUpdateFileMeetsTheCheckDeadline) {
+    TricklingServer server;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(CallCheckUpdate(server.Url()).code, 2);
+    // Never silent long enough for the stall limit; the whole request has twice that.
+    EXPECT_GE(timer.elapsed(), 2 * kStallSeconds * 1000 - 100);
+    EXPECT_LT(timer.elapsed(), 2 * kStallSeconds * 1000 + 2000);
 }
 
 TEST_F(BadInput, UpdateFileLongerThanItsContentLength) {
