@@ -71,6 +71,16 @@ qint64 BitmapPixelBytes(const BitmapInfo& info) {
     return rowBytes * rows;
 }
 
+QByteArray BmpFileFromBits(const QByteArray& bits, quint32 pixelOffset) {
+    QByteArray header(kBmpFileHeaderSize, '\0');
+    auto* h = reinterpret_cast<uchar*>(header.data());
+    h[0] = 'B';
+    h[1] = 'M';
+    qToLittleEndian<quint32>(static_cast<quint32>(kBmpFileHeaderSize + bits.size()), h + 2);
+    qToLittleEndian<quint32>(kBmpFileHeaderSize + pixelOffset, h + 10);
+    return header + bits;
+}
+
 std::optional<QByteArray> ParseBmpFile(const QByteArray& file) {
     if (file.size() < kBmpFileHeaderSize || !file.startsWith("BM")) return std::nullopt;
     // The whole rest the header announces must be there.
@@ -150,16 +160,10 @@ std::optional<LogoImage> LogoImageFromFile(const QByteArray& data) {
         pixelBytes < 0 || data.size() - qint64{pixelOffset} < pixelBytes)
         return std::nullopt;
     // A .bmp file is the same picture behind a 14-byte file header instead of our 20 bytes.
-    QByteArray header(kBmpFileHeaderSize, '\0');
-    auto* h = reinterpret_cast<uchar*>(header.data());
-    h[0] = 'B';
-    h[1] = 'M';
-    qToLittleEndian<quint32>(static_cast<quint32>(kBmpFileHeaderSize + logo->bits.size()), h + 2);
-    qToLittleEndian<quint32>(pixelOffset - kLogoHeaderSize + kBmpFileHeaderSize, h + 10);
     LogoImage image;
     image.left = logo->left;
     image.top = logo->top;
-    image.bmpFile = header + logo->bits;
+    image.bmpFile = BmpFileFromBits(logo->bits, pixelOffset - kLogoHeaderSize);
     return image;
 }
 

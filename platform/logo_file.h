@@ -34,6 +34,10 @@ std::optional<BitmapInfo> ParseBitmapInfo(const QByteArray& block);
 // ((bits per pixel x width + 31) / 32) x 4 x rows. -1 for sizes no logo can have.
 qint64 BitmapPixelBytes(const BitmapInfo& info);
 
+// A complete .bmp file holding `bits` (information header and rows), whose rows start
+// `pixelOffset` bytes into `bits`.
+QByteArray BmpFileFromBits(const QByteArray& bits, quint32 pixelOffset);
+
 // A .bmp file's contents after its 14-byte file header, with the pixel rows moved right
 // behind the information header. nullopt when it does not start with "BM", when the
 // file is shorter than its header says, or when the pixel offset lies outside it.

@@ -4,15 +4,12 @@
 
 #include "client/shell/message_box.h"
 #include "client/tasks/task_kind.h"
+#include "file_dialog_script.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -21,35 +18,6 @@ namespace {
 int argc = 1;
 char arg0[] = "task_file_dialog_test";
 char* argv[] = {arg0, nullptr};
-
-// Answers each save dialog that opens with the next entry of `answers`: a file name typed
-// into the name box and Enter, or an empty entry for Escape. Notes what each dialog showed.
-struct DialogScript {
-    explicit DialogScript(QStringList answers) : answers(std::move(answers)) {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            // Dialogs may reuse one address, so each is marked once answered.
-            if (!dialog || dialog->property("answered").toBool()) return;
-            dialog->setProperty("answered", true);
-            titles << dialog->windowTitle();
-            proposals << dialog->selectedFiles().value(0);
-            filters << dialog->selectedNameFilter();
-            const QString answer = this->answers.isEmpty() ? QString() : this->answers.takeFirst();
-            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
-            if (answer.isEmpty() || !name) {
-                QTest::keyClick(dialog, Qt::Key_Escape);
-                return;
-            }
-            // Typed text stands in for the operator's (key events carry ASCII only).
-            name->setText(answer);
-            QTest::keyClick(name, Qt::Key_Return);
-        });
-        timer.start(20);
-    }
-    QTimer timer;
-    QStringList answers;
-    QStringList titles, proposals, filters;
-};
 
 }  // namespace
 
@@ -70,7 +38,7 @@ TEST(TaskFileDialog, ExistingFileIsReplacedOnlyAfterOkAndCancelAsksAgain) {
     });
 
     {
-        DialogScript script({existing, existing});
+        FileDialogScript script({existing, existing});
         const QString path = AskTaskFileSavePath(nullptr, TASK_FILECAST, dir.path());
         EXPECT_EQ(path, existing);
         ASSERT_EQ(script.titles.size(), 2) << "Cancel on the question shows the dialog again";
@@ -84,11 +52,11 @@ TEST(TaskFileDialog, ExistingFileIsReplacedOnlyAfterOkAndCancelAsksAgain) {
 
     {
         // A new name without extension gets the kind's; nothing is asked.
-        DialogScript script({dir.filePath("新任务")});
+        FileDialogScript script({dir.filePath("新任务")});
         EXPECT_EQ(AskTaskFileSavePath(nullptr, TASK_MULTICAST, dir.path()), dir.filePath("新任务.tmt"));
     }
     {
-        DialogScript script({QString()});
+        FileDialogScript script({QString()});
         EXPECT_TRUE(AskTaskFileSavePath(nullptr, TASK_FILECAST, dir.path()).isEmpty());
     }
     EXPECT_EQ(questions.size(), 2);
