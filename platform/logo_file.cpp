@@ -100,6 +100,14 @@ std::optional<QByteArray> ReadBmpFile(const QString& path) {
     return ParseBmpFile(*data);
 }
 
+QByteArray WithCommonInfoHeader(const QByteArray& bits) {
+    const auto info = ParseBitmapInfo(bits);
+    if (!info || info->headerSize <= kInfoHeaderSize || info->compression != 0) return bits;
+    QByteArray common = bits.left(kInfoHeaderSize);
+    qToLittleEndian<quint32>(kInfoHeaderSize, reinterpret_cast<uchar*>(common.data()));
+    return common + bits.mid(info->headerSize);
+}
+
 std::optional<LogoFile> ParseLogoFile(const QByteArray& data) {
     if (data.size() < kLogoHeaderSize || !data.startsWith("BM")) return std::nullopt;
     LogoFile logo;
