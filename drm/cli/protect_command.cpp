@@ -3,14 +3,17 @@
 
 #include "client/service/service_calls.h"
 #include "client/shell/client_globals.h"
-#include "client/shell/generated_name.h"
 #include "drm/cli/drm_commands.h"
 #include "drm/cli/tool_arguments.h"
 #include "drm/cli/tool_sign_in.h"
 #include "drm/protect_routine.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+
+#include <cstdlib>
+#include <ctime>
 
 namespace {
 
@@ -19,10 +22,14 @@ int OnlyAudio(const QString& name) {
     return suffix == "wma" || suffix == "mp3" ? 1 : 0;
 }
 
-// A new name in `folder` that no file has yet.
+// The page's name for a protected file: the local time and rand() + 10000, the
+// generator seeded once per run so that files of the same second differ; a name that
+// a file already has is drawn again rather than overwritten.
 QString NewOutputName(const QDir& folder, const QString& extension) {
     QString name;
-    do name = GeneratedName() + extension;
+    do
+        name = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss")) +
+               QString::number(static_cast<long long>(std::rand()) + 10000) + extension;
     while (folder.exists(name));
     return name;
 }
@@ -49,7 +56,7 @@ int RunProtect(const ToolArguments& arguments, QTextStream& out, QTextStream& er
         err << "castora-drm: 您的DRM服务余额为零！\n";
         return kExitRefused;
     }
-    SeedGeneratedNames();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
     int failures = 0;
     for (const QString& file : arguments.files) {
         const QFileInfo input(file);
