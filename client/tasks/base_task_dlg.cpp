@@ -50,7 +50,10 @@ void CBaseTaskDlg::Close() {
     NotifyTaskList(kTaskClosed, TaskId());
 }
 
-QString CBaseTaskDlg::TaskId() const { return record_ ? record_->taskId : QString(); }
+const QString& CBaseTaskDlg::TaskId() const {
+    static const QString none;
+    return record_ ? record_->taskId : none;
+}
 
 void CBaseTaskDlg::NotifyTaskList(int code, const QString& text) {
     platform::SendMessage(viewHandle_.data(), WM_TASKLIST, static_cast<platform::WPARAM>(code), StringParam(&text));

@@ -52,10 +52,12 @@ protected:
     void SetButtons(QAbstractButton* startStop, QAbstractButton* close);
     // The page's one-second timer (Close kills it).
     QTimer* SecondTimer() const { return secondTimer_; }
-    // Sends WM_TASKLIST to the view; `text` is the string the code needs.
+    // Sends WM_TASKLIST to the view; `text` is the string the code needs. For the codes
+    // about the task itself pass TaskId(): the record's own string, by which the view tells
+    // this task from another made in the same second.
     void NotifyTaskList(int code, const QString& text = QString());
-    // The taskId of the record; empty without one.
-    QString TaskId() const;
+    // The record's taskId (an empty string without a record).
+    const QString& TaskId() const;
 
 private:
     int pageKind_;

@@ -220,16 +220,23 @@ void CChildView::RemoveSlot(std::size_t slot) {
     if (tab >= 0) tabs_->RemoveSSLPage(tab);
 }
 
-void CChildView::CloseTask(const QString& taskId) {
+std::size_t CChildView::FindTask(platform::LPARAM taskIdParam) const {
+    const auto* taskId = reinterpret_cast<const QString*>(taskIdParam);
+    if (!taskId) return tasks_.size();
+    // Two tasks made in the same second share their taskId; the page's own string tells them apart.
+    for (std::size_t i = 0; i < tasks_.size(); ++i) {
+        if (tasks_[i].record && &tasks_[i].record->taskId == taskId) return i;
+    }
+    for (std::size_t i = 0; i < tasks_.size(); ++i) {
+        if (tasks_[i].record && tasks_[i].record->taskId == *taskId) return i;
+    }
+    return tasks_.size();
+}
+
+void CChildView::CloseTask(platform::LPARAM taskIdParam) {
     // The record with that taskId; only when none has it is the closing page the monitor,
     // whose slot is empty.
-    std::size_t match = tasks_.size();
-    for (std::size_t i = 0; i < tasks_.size(); ++i) {
-        if (tasks_[i].record && tasks_[i].record->taskId == taskId) {
-            match = i;
-            break;
-        }
-    }
+    const std::size_t match = FindTask(taskIdParam);
     if (match == tasks_.size()) {
         for (std::size_t i = 0; i < tasks_.size(); ++i) {
             if (!tasks_[i].record) {
@@ -269,17 +276,11 @@ void CChildView::CloseTask(const QString& taskId) {
 
 platform::LRESULT CChildView::OnTaskList(platform::WPARAM code, platform::LPARAM lParam) {
     switch (code) {
-    case kTaskClosed: CloseTask(StringOfParam(lParam)); break;
+    case kTaskClosed: CloseTask(lParam); break;
     case kTaskStarted:
     case kTaskStopped: {
-        if (tasks_.empty()) break;
-        const QString taskId = StringOfParam(lParam);
-        for (TaskSlot& slot : tasks_) {
-            if (slot.record && slot.record->taskId == taskId) {
-                slot.record->runState = code == kTaskStarted ? 1 : 0;
-                break;
-            }
-        }
+        const std::size_t slot = FindTask(lParam);
+        if (slot < tasks_.size()) tasks_[slot].record->runState = code == kTaskStarted ? 1 : 0;
         break;
     }
     case kConnectionLost: OnConnectionLost(); break;

@@ -68,7 +68,10 @@ private:
     void SignInSetUp();
     void SignOut();
     void OnConnectionLost();
-    void CloseTask(const QString& taskId);
+    void CloseTask(platform::LPARAM taskIdParam);
+    // The slot whose record's taskId lParam points to (that very string first, then an
+    // equal one), or the slot count when there is none.
+    std::size_t FindTask(platform::LPARAM taskIdParam) const;
     void AddTask(std::unique_ptr<CBaseTask> record, int pageKind);
     void StartKeepAlive();
     void StopKeepAlive();
