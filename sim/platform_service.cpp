@@ -73,6 +73,16 @@ ServiceAnswer PlatformService::Handle(std::string_view body, const std::string& 
   return answer;
 }
 
+std::string PlatformService::Register(const RegistrationForm& form) {
+  std::lock_guard lock(mutex_);
+  std::string why = RegisterAccount(state_, form);
+  if (!why.empty()) return why;
+  ApplyDrmMaterial(state_, settings_.licenceUrl);  // the new company's own DRM material
+  std::string error;
+  if (!Save(error)) return "平台无法保存新账户：" + error;
+  return {};
+}
+
 PlatformState PlatformService::Snapshot(std::size_t& sessionCount) {
   std::lock_guard lock(mutex_);
   std::int64_t now = NowMs();

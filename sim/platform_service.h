@@ -9,6 +9,7 @@
 
 #include "sim/operation_context.h"
 #include "sim/platform_state.h"
+#include "sim/registration.h"
 #include "sim/session_table.h"
 
 namespace sim {
@@ -37,6 +38,9 @@ class PlatformService {
 
   // The licence of a key id for the company signed in with the cookie.
   LicenceAnswer IssueLicence(const std::string& cookieHeader, const std::string& kid);
+
+  // Signs a new company up from the registration page; empty on success, else why not.
+  std::string Register(const RegistrationForm& form);
 
   // A copy of the state with live balances settled to now, and the count of sessions.
   PlatformState Snapshot(std::size_t& sessionCount);
