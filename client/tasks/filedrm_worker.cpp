@@ -1,15 +1,10 @@
 #include "client/tasks/filedrm_worker.h"
 
-#include "client/service/service_calls.h"
 #include "client/shell/message_box.h"
-#include "client/tasks/generated_name.h"
-#include "drm/protect_routine.h"
+#include "drm/file_protection_run.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <cstdlib>
-#include <ctime>
 
 namespace {
 
@@ -19,11 +14,6 @@ const QString kProcessing = QStringLiteral("正在处理第%1/%2个文件！"); 
 const QString kProtecting = QStringLiteral("正在加密文件：");                 // 161
 const QString kProtectFailed = QStringLiteral("加密文件%1失败！");            // 140
 const QString kReportFailed = QStringLiteral("文件%1信息入库失败！");         // 165
-
-int OnlyAudio(const QString& name) {
-    const QString last = name.right(3).toLower();
-    return last == "wma" || last == "mp3" ? 1 : 0;
-}
 
 }  // namespace
 
@@ -35,18 +25,6 @@ bool IsProtectableMediaFile(const QFileInfo& file) {
 CFileDrmWorker::CFileDrmWorker(FileDrmRun run, const std::atomic<int>* stopRequested, QObject* parent)
     : QThread(parent), run_(std::move(run)), stopRequested_(stopRequested) {}
 
-QString CFileDrmWorker::NewOutputName(const QString& extension) const {
-    // Time and rand() + 10000; the generator is seeded once per run, so two files of the
-    // same second differ by the random part, and a name a file already has is drawn again.
-    const QDir output(run_.outputFolder);
-    QString name;
-    do
-        name = LocalTimeText("%Y%m%d%H%M%S") + QString::number(static_cast<long long>(std::rand()) + 10000) +
-               extension;
-    while (output.exists(name));
-    return name;
-}
-
 void CFileDrmWorker::run() {
     emit progressChanged(0);
     emit statusChanged(kAnalysing + run_.inputFolder);
@@ -55,34 +33,25 @@ void CFileDrmWorker::run() {
         if (IsProtectableMediaFile(entry)) files << entry;
     fileCount_ = static_cast<int>(files.size());
     emit progressRangeChanged(fileCount_);
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    const FileProtectionRun protection(run_.seed, run_.privateKey, run_.licenceUrl);
     for (int i = 0; i < files.size() && !*stopRequested_; ++i) {
         emit statusChanged(kProcessing.arg(i + 1).arg(files.size()));
-        if (!ProcessFile(files[i])) break;
+        if (!ProcessFile(protection, files[i])) break;
         emit progressChanged(i + 1);
     }
 }
 
-bool CFileDrmWorker::ProcessFile(const QFileInfo& file) {
+bool CFileDrmWorker::ProcessFile(const FileProtectionRun& protection, const QFileInfo& file) {
     for (;;) {
         emit statusChanged(kProtecting + file.fileName());
-        const QString extension = file.suffix().isEmpty() ? QString() : "." + file.suffix();
-        const QString name = NewOutputName(extension);
-        const QString output = QDir(run_.outputFolder).filePath(name);
-        QString kid;
+        ProtectedCopy copy;
         int answer = IDIGNORE;
-        if (drm::Failed(ProtectMediaFile(run_.seed, run_.privateKey, run_.licenceUrl, file.filePath(), output, &kid))) {
+        if (drm::Failed(protection.Protect(file, run_.outputFolder, &copy))) {
             answer = AskMessage(kProtectFailed.arg(file.fileName()), MsgButtons::AbortRetryIgnore, MsgIcon::Warning,
                                 kCaption);
         } else {
-            emit fileProtected(output, kid);
-            ClientService::TVideo video;
-            video.kid = kid;
-            video.uploadName = name;
-            video.videoName = file.fileName();
-            video.videoSize = QFileInfo(output).size();
-            video.onlyAudio = OnlyAudio(file.fileName());
-            if (SvcUploadVideo(video)) {
+            emit fileProtected(copy.path, copy.keyId);
+            if (FileProtectionRun::Report(copy, file)) {
                 ++successCount_;
                 return true;
             }

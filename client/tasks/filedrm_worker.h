@@ -9,6 +9,7 @@
 
 #include <atomic>
 
+class FileProtectionRun;
 class QFileInfo;
 
 // The files of the input folder the page protects: ASF files (.wmv, .wma, .asf), the
@@ -43,8 +44,7 @@ protected:
 
 private:
     // Protects and reports one file, asking on failure; false when the operator aborted.
-    bool ProcessFile(const QFileInfo& file);
-    QString NewOutputName(const QString& extension) const;
+    bool ProcessFile(const FileProtectionRun& protection, const QFileInfo& file);
 
     FileDrmRun run_;
     const std::atomic<int>* stopRequested_;

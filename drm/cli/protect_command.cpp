@@ -6,43 +6,17 @@
 #include "drm/cli/drm_commands.h"
 #include "drm/cli/tool_arguments.h"
 #include "drm/cli/tool_sign_in.h"
-#include "drm/protect_routine.h"
+#include "drm/file_protection_run.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-
-#include <cstdlib>
-#include <ctime>
-
-namespace {
-
-int OnlyAudio(const QString& name) {
-    const QString suffix = name.right(3).toLower();
-    return suffix == "wma" || suffix == "mp3" ? 1 : 0;
-}
-
-// The page's name for a protected file: the local time and rand() + 10000, the
-// generator seeded once per run so that files of the same second differ; a name that
-// a file already has is drawn again rather than overwritten.
-QString NewOutputName(const QDir& folder, const QString& extension) {
-    QString name;
-    do
-        name = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss")) +
-               QString::number(static_cast<long long>(std::rand()) + 10000) + extension;
-    while (folder.exists(name));
-    return name;
-}
-
-}  // namespace
 
 int RunProtect(const ToolArguments& arguments, QTextStream& out, QTextStream& err) {
     if (arguments.out.isEmpty() || arguments.files.isEmpty()) {
         err << kDrmToolUsage;
         return kExitUsage;
     }
-    const QDir folder(arguments.out);
-    if (!folder.exists()) {
+    if (!QDir(arguments.out).exists()) {
         err << "castora-drm: no folder " << arguments.out << "\n";
         return kExitUsage;
     }
@@ -56,32 +30,23 @@ int RunProtect(const ToolArguments& arguments, QTextStream& out, QTextStream& er
         err << "castora-drm: 您的DRM服务余额为零！\n";
         return kExitRefused;
     }
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    const FileProtectionRun run(account.drmSeed, account.drmPrivateKey, account.drmUrl);
     int failures = 0;
     for (const QString& file : arguments.files) {
         const QFileInfo input(file);
-        const QString extension = input.suffix().isEmpty() ? QString() : "." + input.suffix();
-        const QString name = NewOutputName(folder, extension);
-        const QString output = folder.filePath(name);
-        QString kid;
-        const drm::HRESULT hr = ProtectMediaFile(account.drmSeed, account.drmPrivateKey, account.drmUrl, file, output, &kid);
+        ProtectedCopy copy;
+        const drm::HRESULT hr = run.Protect(input, arguments.out, &copy);
         if (drm::Failed(hr)) {
             err << "castora-drm: " << QString("加密文件%1失败！").arg(input.fileName()) << " ("
                 << drm::ResultText(hr) << ")\n";
             ++failures;
             continue;
         }
-        ClientService::TVideo video;
-        video.kid = kid;
-        video.uploadName = name;
-        video.videoName = input.fileName();
-        video.videoSize = QFileInfo(output).size();
-        video.onlyAudio = OnlyAudio(input.fileName());
-        if (!SvcUploadVideo(video)) {
+        if (!FileProtectionRun::Report(copy, input)) {
             err << "castora-drm: " << QString("文件%1信息入库失败！").arg(input.fileName()) << "\n";
             ++failures;
         }
-        out << "kid=" << kid << "\noutput=" << output << "\n";
+        out << "kid=" << copy.keyId << "\noutput=" << copy.path << "\n";
         out.flush();
     }
     SvcLogOut();
