@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "sim/update_folder_options.h"
+
 namespace sim {
 
 // Faults the platform can inject into its service answers, for tests of callers.
@@ -37,6 +39,7 @@ struct PlatformOptions {
   std::int64_t liveMinuteMs = 60000;
   std::int64_t sessionTimeoutS = 1800;
   FaultOptions faults;
+  UpdateFolderOptions update;
   MediaOptions media;
 };
 

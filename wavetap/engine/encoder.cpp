@@ -106,6 +106,7 @@ HRESULT Encoder::PrepareToEncode(bool prepare) {
     settings.author = display_.author;
     settings.copyright = display_.copyright;
     settings.description = display_.description;
+    settings.protection = drmAuthor_.SessionProtection();
     if (fileConversion_ && TranscodeGraph::Suits(groups, settings))
         graph_ = std::make_unique<TranscodeGraph>(settings, static_cast<RunGraphListener*>(this));
     else

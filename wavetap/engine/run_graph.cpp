@@ -3,12 +3,13 @@
 #include "engine/device_catalog.h"
 #include "engine/file_decoder.h"
 #include "engine/gst_setup.h"
-#include "engine/logo_file.h"
 #include "engine/pipeline_bus.h"
+#include "engine/protected_archive.h"
 #include "engine/push_client.h"
 #include "engine/source_group.h"
 #include "engine/stream_output.h"
 #include "engine/timestamp_fix.h"
+#include "platform/logo_file.h"
 #include "platform/paths.h"
 
 #include <QCoreApplication>
@@ -162,18 +163,24 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
     GstElement* streamMux = nullptr;
     if (!settings_.archivePath.isEmpty()) {
         fileMux = Make("asfmux");
-        GstElement* fileSink = Make("filesink");
+        GstElement* fileSink = nullptr;
+        if (settings_.protection) {
+            fileSink = CreateProtectedArchiveSink(settings_.archivePath, *settings_.protection, reason);
+            if (!fileSink) return E_FAIL;
+        } else if ((fileSink = Make("filesink"))) {
+            g_object_set(fileSink, "location", QFile::encodeName(settings_.archivePath).constData(), "async", FALSE,
+                         nullptr);
+        }
         if (!fileMux || !fileSink) {
             *reason = "asfmux or filesink missing";
             return E_FAIL;
         }
-        g_object_set(fileSink, "location", QFile::encodeName(settings_.archivePath).constData(), "async", FALSE,
-                     nullptr);
         AddChain(bin, {fileMux, fileSink});
     }
     if (settings_.httpPort > 0 || settings_.push) {
         streamOutput_ = std::make_unique<StreamOutput>();
         streamOutput_->SetPush(settings_.push.get());
+        streamOutput_->SetProtection(settings_.protection);
         streamMux = Make("asfmux");
         GstElement* appSink = Make("appsink");
         g_object_set(streamMux, "streamable", TRUE, nullptr);
@@ -346,7 +353,7 @@ HRESULT RunGraph::AddBranch(SourceGroup* group, std::int64_t offset, bool shown,
         if (video) {
             chain.insert(chain.end(), {Make("videoconvert"), Make("videoscale"), CapsFilter(VideoCaps(p, false))});
             if (source->HasLogo()) {
-                if (auto logo = ReadLogoFile(LogoFilePath())) {
+                if (auto logo = platform::ReadLogoImage(platform::LogoFilePath())) {
                     const QString path = platform::GetTempFolder() + QString("castora-logo-%1-%2.bmp")
                                                                           .arg(QCoreApplication::applicationPid())
                                                                           .arg(branch->id);

@@ -2,6 +2,8 @@
 // Hands the live ASF stream to the pull server on the broadcast's HTTP port and to the
 // push to a media server: both take the same header and packets.
 
+#include "drm/content_protection.h"
+
 #include <cstddef>
 #include <memory>
 
@@ -19,6 +21,8 @@ public:
     bool Start(int port, int maxViewers);
     // The push that gets the stream too (not owned; set before the stream flows).
     void SetPush(PushClient* push) { push_ = push; }
+    // A protected run serves only protected headers and packets. Before Start.
+    void SetProtection(std::shared_ptr<const drm::ContentProtection> protection);
     // Bytes of a streamable ASF: header objects, then data packets. Any thread.
     void Feed(const char* data, size_t size);
     void Stop();

@@ -73,7 +73,7 @@ TranscodeGraph::~TranscodeGraph() {
 
 bool TranscodeGraph::Suits(const std::vector<SourceGroup*>& groups, const RunSettings& settings) {
     if (groups.size() != 1 || settings.archivePath.isEmpty() || settings.httpPort > 0 || settings.push ||
-        settings.views || !groups.front()->RolloverGroup().isEmpty())
+        settings.views || settings.protection || !groups.front()->RolloverGroup().isEmpty())
         return false;
     const std::vector<Source*> sources = groups.front()->Sources();
     if (sources.empty()) return false;

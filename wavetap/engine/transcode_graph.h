@@ -23,7 +23,7 @@ public:
     TranscodeGraph& operator=(const TranscodeGraph&) = delete;
 
     // Whether a run of these groups with these outputs is a transcode: one group whose
-    // sources play files, no rollover, an archive file and no broadcast or views.
+    // sources play files, no rollover, an archive file and no broadcast, views or protection.
     static bool Suits(const std::vector<SourceGroup*>& groups, const RunSettings& settings);
 
     HRESULT Build(const std::vector<SourceGroup*>& groups, QString* reason) override;
