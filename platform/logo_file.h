@@ -45,6 +45,11 @@ std::optional<QByteArray> ParseBmpFile(const QByteArray& file);
 // The same for a file on disk (at most 16 MiB are looked at).
 std::optional<QByteArray> ReadBmpFile(const QString& path);
 
+// `bits` with a later version of the information header (108 or 124 bytes, as current
+// image tools write) cut to the common 40-byte form, which says all that uncompressed rows
+// need; any other block comes back unchanged.
+QByteArray WithCommonInfoHeader(const QByteArray& bits);
+
 struct LogoFile {
     int left = 0;
     int top = 0;

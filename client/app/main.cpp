@@ -7,7 +7,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationDisplayName(QStringLiteral("Castora"));
-    QApplication::setApplicationVersion(QStringLiteral(CASTORA_VERSION));
     CTenancy tenancy;
     if (!tenancy.InitInstance()) return 0;
     return QApplication::exec();

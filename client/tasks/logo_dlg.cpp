@@ -105,7 +105,8 @@ void CLogoDlg::TakeBitmap(const QString& path) {
     }
     logoPath = path;
     pathEdit->setText(path);
-    logoBits = *bits;
+    // The logo file holds the common header form; later versions are cut down to it.
+    logoBits = platform::WithCommonInfoHeader(*bits);
     preview->SetBits(logoBits);
 }
 

@@ -2,7 +2,7 @@
 
 #include "client/shell/ini_config.h"
 #include "client/tasks/generated_name.h"
-#include "client/tasks/task_ini_values.h"
+#include "client/tasks/task_ini_fields.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,38 +15,42 @@ namespace {
 const QString kTask = QStringLiteral("TASK");
 const QString kFileList = QStringLiteral("FILELIST");
 
-// The keys both kinds share.
+using task_ini::Kind;
+using task_ini::Number;
+using task_ini::Text;
+using task_ini::Time;
+
+// The keys both kinds share, but for the server's, which live in serverRecord. Fields of
+// the base record are named through the task class, so they are spelt with <T>.
+template <class T>
+const task_ini::Field<T> kSharedFields[] = {
+    Number<T>("streamType", &T::streamType, Kind::StreamType),
+    Number<T>("checklogo", &T::checklogo, Kind::Flag),
+    Text<T>("videoProfile", &T::videoProfile),
+    Number<T>("autoBegin", &T::autoBegin, Kind::Flag),
+    Time<T>("beginTime", &T::beginTime),
+    Number<T>("autoStop", &T::autoStop, Kind::Flag),
+    Time<T>("endTime", &T::endTime),
+    Number<T>("reconn", &T::reconn, Kind::Flag),
+    Number<T>("isLiveDrm", &T::isLiveDrm, Kind::Flag),
+    Number<T>("circle", &T::circle, Kind::Flag),
+};
+
 template <class Task>
 bool WriteSharedKeys(const CINIConfig& ini, const Task& t) {
-    bool ok = ini.WriteInt(kTask, QStringLiteral("streamType"), t.streamType);
-    ok &= ini.WriteInt(kTask, QStringLiteral("checklogo"), t.checklogo);
-    ok &= ini.WriteString(kTask, QStringLiteral("videoProfile"), t.videoProfile);
-    ok &= ini.WriteInt(kTask, QStringLiteral("autoBegin"), t.autoBegin);
-    ok &= ini.WriteString(kTask, QStringLiteral("beginTime"), t.beginTime);
-    ok &= ini.WriteInt(kTask, QStringLiteral("autoStop"), t.autoStop);
-    ok &= ini.WriteString(kTask, QStringLiteral("endTime"), t.endTime);
-    ok &= ini.WriteInt(kTask, QStringLiteral("reconn"), t.reconn);
-    ok &= ini.WriteInt(kTask, QStringLiteral("isLiveDrm"), t.isLiveDrm);
+    bool ok = task_ini::Write(ini, kTask, kSharedFields<Task>, t);
     ok &= ini.WriteInt(kTask, QStringLiteral("mserverId"), t.serverRecord.id);
     ok &= ini.WriteString(kTask, QStringLiteral("mserverName"), t.serverRecord.mediaName);
-    ok &= ini.WriteInt(kTask, QStringLiteral("circle"), t.circle);
     return ok;
 }
 
 template <class Task>
 void ReadSharedKeys(const CINIConfig& ini, Task& t) {
-    t.streamType = task_ini::ReadStreamType(ini, kTask, QStringLiteral("streamType"));
-    t.checklogo = task_ini::ReadFlag(ini, kTask, QStringLiteral("checklogo"));
-    t.videoProfile = ini.ReadString(kTask, QStringLiteral("videoProfile"));
-    task_ini::ReadTimedSwitch(ini, kTask, QStringLiteral("autoBegin"), QStringLiteral("beginTime"), t.autoBegin,
-                              t.beginTime);
-    task_ini::ReadTimedSwitch(ini, kTask, QStringLiteral("autoStop"), QStringLiteral("endTime"), t.autoStop,
-                              t.endTime);
-    t.reconn = task_ini::ReadFlag(ini, kTask, QStringLiteral("reconn"));
-    t.isLiveDrm = task_ini::ReadFlag(ini, kTask, QStringLiteral("isLiveDrm"));
+    task_ini::Read(ini, kTask, kSharedFields<Task>, t);
+    task_ini::DropSwitchWithoutTime(t.autoBegin, t.beginTime);
+    task_ini::DropSwitchWithoutTime(t.autoStop, t.endTime);
     t.serverRecord.id = ini.ReadInt(kTask, QStringLiteral("mserverId"), 0);
     t.serverRecord.mediaName = ini.ReadString(kTask, QStringLiteral("mserverName"));
-    t.circle = task_ini::ReadFlag(ini, kTask, QStringLiteral("circle"));
 }
 
 // Writes through a sibling file that replaces `path` only once it is complete, so an old
@@ -123,7 +127,7 @@ bool ReadTaskFile(const QString& path, CFileCastTask& task) {
 bool ReadTaskFile(const QString& path, CMultiCastTask& task) {
     const CINIConfig ini(path);
     ReadSharedKeys(ini, task);
-    task.isRecord = task_ini::ReadFlag(ini, kTask, QStringLiteral("isRecord"));
+    task.isRecord = task_ini::ReadNumber(ini, kTask, "isRecord", Kind::Flag);
     task.outputFile = task.isRecord ? ini.ReadString(kTask, QStringLiteral("outputFile")) : QString();
     return Readable(path);
 }

@@ -1,67 +1,73 @@
 #include "client/tasks/task_settings.h"
 
 #include "client/shell/ini_config.h"
-#include "client/tasks/task_ini_values.h"
+#include "client/tasks/task_ini_fields.h"
 
 namespace {
+
+using task_ini::Kind;
+using task_ini::Number;
+using task_ini::Text;
 
 const QString kLiveSection = QStringLiteral("LIVETASK");
 const QString kRecordSection = QStringLiteral("RECORDTASK");
 
+using L = LiveTaskSettings;
+const task_ini::Field<L> kLiveFields[] = {
+    Text("videoDevice", &L::videoDevice),
+    Text("audioDevice", &L::audioDevice),
+    Text("videoProfile", &L::videoProfile),
+    Text("mserverName", &L::mserverName),
+    Number("streamType", &L::streamType, Kind::StreamType),
+    Number("isLiveDrm", &L::isLiveDrm, Kind::Flag),
+    Number("checklogo", &L::checklogo, Kind::Flag),
+    Text("outputFile", &L::outputFile),
+};
+
+using R = RecordTaskSettings;
+// The local recording page reads what it shows when it opens...
+const task_ini::Field<R> kRecordReadFields[] = {
+    Text("videoDevice", &R::videoDevice),
+    Text("audioDevice", &R::audioDevice),
+    Text("videoProfile", &R::videoProfile),
+    Text("mserverName", &R::mserverName),
+    Number("streamType", &R::streamType, Kind::StreamType),
+    Number("checklogo", &R::checklogo, Kind::Flag),
+    Text("outputFile", &R::outputFile),
+};
+// ...and writes the settings of the run that started.
+const task_ini::Field<R> kRecordWriteFields[] = {
+    Number("streamType", &R::streamType),
+    Number("checklogo", &R::checklogo),
+    Text("videoDevice", &R::videoDevice),
+    Text("audioDevice", &R::audioDevice),
+    Text("videoProfile", &R::videoProfile),
+    Number("autoBegin", &R::autoBegin),
+    Text("beginTime", &R::beginTime),
+    Number("autoStop", &R::autoStop),
+    Text("endTime", &R::endTime),
+    Number("isRecord", &R::isRecord),
+    Text("outputFile", &R::outputFile),
+};
+
 }  // namespace
 
 LiveTaskSettings ReadLiveTaskSettings(const QString& iniPath) {
-    const CINIConfig ini(iniPath);
-    LiveTaskSettings s;
-    s.videoDevice = ini.ReadString(kLiveSection, QStringLiteral("videoDevice"));
-    s.audioDevice = ini.ReadString(kLiveSection, QStringLiteral("audioDevice"));
-    s.videoProfile = ini.ReadString(kLiveSection, QStringLiteral("videoProfile"));
-    s.mserverName = ini.ReadString(kLiveSection, QStringLiteral("mserverName"));
-    s.streamType = task_ini::ReadStreamType(ini, kLiveSection, QStringLiteral("streamType"));
-    s.isLiveDrm = task_ini::ReadFlag(ini, kLiveSection, QStringLiteral("isLiveDrm"));
-    s.checklogo = task_ini::ReadFlag(ini, kLiveSection, QStringLiteral("checklogo"));
-    s.outputFile = ini.ReadString(kLiveSection, QStringLiteral("outputFile"));
-    return s;
+    LiveTaskSettings settings;
+    task_ini::Read(CINIConfig(iniPath), kLiveSection, kLiveFields, settings);
+    return settings;
 }
 
-bool WriteLiveTaskSettings(const QString& iniPath, const LiveTaskSettings& s) {
-    const CINIConfig ini(iniPath);
-    bool ok = ini.WriteString(kLiveSection, QStringLiteral("videoDevice"), s.videoDevice);
-    ok &= ini.WriteString(kLiveSection, QStringLiteral("audioDevice"), s.audioDevice);
-    ok &= ini.WriteString(kLiveSection, QStringLiteral("videoProfile"), s.videoProfile);
-    ok &= ini.WriteString(kLiveSection, QStringLiteral("mserverName"), s.mserverName);
-    ok &= ini.WriteInt(kLiveSection, QStringLiteral("streamType"), s.streamType);
-    ok &= ini.WriteInt(kLiveSection, QStringLiteral("isLiveDrm"), s.isLiveDrm);
-    ok &= ini.WriteInt(kLiveSection, QStringLiteral("checklogo"), s.checklogo);
-    ok &= ini.WriteString(kLiveSection, QStringLiteral("outputFile"), s.outputFile);
-    return ok;
+bool WriteLiveTaskSettings(const QString& iniPath, const LiveTaskSettings& settings) {
+    return task_ini::Write(CINIConfig(iniPath), kLiveSection, kLiveFields, settings);
 }
 
 RecordTaskSettings ReadRecordTaskSettings(const QString& iniPath) {
-    const CINIConfig ini(iniPath);
-    RecordTaskSettings s;
-    s.videoDevice = ini.ReadString(kRecordSection, QStringLiteral("videoDevice"));
-    s.audioDevice = ini.ReadString(kRecordSection, QStringLiteral("audioDevice"));
-    s.videoProfile = ini.ReadString(kRecordSection, QStringLiteral("videoProfile"));
-    s.mserverName = ini.ReadString(kRecordSection, QStringLiteral("mserverName"));
-    s.streamType = task_ini::ReadStreamType(ini, kRecordSection, QStringLiteral("streamType"));
-    s.checklogo = task_ini::ReadFlag(ini, kRecordSection, QStringLiteral("checklogo"));
-    s.outputFile = ini.ReadString(kRecordSection, QStringLiteral("outputFile"));
-    return s;
+    RecordTaskSettings settings;
+    task_ini::Read(CINIConfig(iniPath), kRecordSection, kRecordReadFields, settings);
+    return settings;
 }
 
-bool WriteRecordTaskSettings(const QString& iniPath, const RecordTaskSettings& s) {
-    const CINIConfig ini(iniPath);
-    bool ok = ini.WriteInt(kRecordSection, QStringLiteral("streamType"), s.streamType);
-    ok &= ini.WriteInt(kRecordSection, QStringLiteral("checklogo"), s.checklogo);
-    ok &= ini.WriteString(kRecordSection, QStringLiteral("videoDevice"), s.videoDevice);
-    ok &= ini.WriteString(kRecordSection, QStringLiteral("audioDevice"), s.audioDevice);
-    ok &= ini.WriteString(kRecordSection, QStringLiteral("videoProfile"), s.videoProfile);
-    ok &= ini.WriteInt(kRecordSection, QStringLiteral("autoBegin"), s.autoBegin);
-    ok &= ini.WriteString(kRecordSection, QStringLiteral("beginTime"), s.beginTime);
-    ok &= ini.WriteInt(kRecordSection, QStringLiteral("autoStop"), s.autoStop);
-    ok &= ini.WriteString(kRecordSection, QStringLiteral("endTime"), s.endTime);
-    ok &= ini.WriteInt(kRecordSection, QStringLiteral("isRecord"), s.isRecord);
-    ok &= ini.WriteString(kRecordSection, QStringLiteral("outputFile"), s.outputFile);
-    return ok;
+bool WriteRecordTaskSettings(const QString& iniPath, const RecordTaskSettings& settings) {
+    return task_ini::Write(CINIConfig(iniPath), kRecordSection, kRecordWriteFields, settings);
 }

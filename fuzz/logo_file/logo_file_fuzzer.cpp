@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (const auto bits = platform::ParseBmpFile(bytes)) {
         if (const auto info = platform::ParseBitmapInfo(*bits)) platform::BitmapPixelBytes(*info);
-        if (const auto encoded = platform::EncodeLogoFile(3, 4, *bits)) {
+        if (const auto encoded = platform::EncodeLogoFile(3, 4, platform::WithCommonInfoHeader(*bits))) {
             const auto back = platform::ParseLogoFile(*encoded);
             if (!back || back->left != 3 || back->top != 4 || back->bits != encoded->mid(20)) __builtin_trap();
             // Whatever the writer writes, the overlay reads.

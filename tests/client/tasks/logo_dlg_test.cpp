@@ -150,6 +150,20 @@ TEST_F(LogoDialog, Accepts127SquareAndWritesTheFileAsLaidOut) {
     EXPECT_EQ(centre, QColor(200, 0, 0));
 }
 
+TEST_F(LogoDialog, BitmapsWithLaterHeaderVersionsAreSavedInTheCommonForm) {
+    const QByteArray v5 = bmp_maker::Make({.width = 3, .height = 2, .headerSize = 124, .green = 9});
+    CLogoDlg dialog;
+    dialog.show();
+    Browse(dialog, Bitmap("v5.bmp", v5));
+    ClickOk(dialog);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(';').toStdString();
+    const QByteArray written = FileBytes(platform::LogoFilePath());
+    ASSERT_EQ(written.size(), 20 + 40 + 2 * 12);
+    EXPECT_EQ(qFromLittleEndian<quint32>(written.constData() + 20), 40u);
+    EXPECT_EQ(written.mid(20 + 4, 12), v5.mid(14 + 4, 12)) << "width, height, planes, bits as they were";
+    EXPECT_EQ(written.mid(60), v5.mid(14 + 124)) << "the rows as they were";
+}
+
 TEST_F(LogoDialog, RefusesLargeOrPalettedBitmapsWith186) {
     CLogoDlg dialog;
     dialog.show();
