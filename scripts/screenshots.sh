@@ -50,6 +50,8 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
+# A window mapped while the window manager is still starting can be lost: wait until it runs.
+for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 
 export XDG_CONFIG_HOME="$work/config" LANG=C.UTF-8
 for _ in $(seq 100); do curl -fs "http://127.0.0.1:$port/web/index.jsp" >/dev/null && break; sleep 0.1; done
@@ -60,12 +62,13 @@ pids+=($!)
 wait_window() {
   for _ in $(seq 300); do
     local id
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
+    id=$(xdotool search --onlyvisible --name "^$1" 2>/dev/null | head -n1 || true)
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
-  echo "screenshots: no window '$1' (see $work/castora.log)" >&2
+  echo "screenshots: no window '$1'; the program's output:" >&2
   cat "$work/castora.log" >&2
+  kill -0 "${pids[-1]}" 2>/dev/null && echo "(the program is still running)" >&2
   return 1
 }
 
@@ -86,7 +89,7 @@ xdotool key Tab
 xdotool type --delay 40 demo123
 xdotool key Return
 
-wait_window "Castora" >/dev/null
+wait_window "Castora$" >/dev/null
 sleep 2
 import -window root "$out/main-window.png"
 echo "screenshots: $out/sign-in.png $out/main-window.png"
