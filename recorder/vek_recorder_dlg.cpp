@@ -157,6 +157,9 @@ void CVEKRecorderDlg::StartWorkers() {
     RecorderTrace(QStringLiteral("本版本未接入网络同步线程和上传线程，两者均未启动"));
     Recorder().stopEvent = platform::Event::Named(QStringLiteral("stopevent"), true, false);
     Recorder().updateEvent = platform::Event::Named(QStringLiteral("Updateevent"), true, false);
+    // An earlier control of this process may have left them signalled at its exit.
+    Recorder().stopEvent->Reset();
+    Recorder().updateEvent->Reset();
 }
 
 void CVEKRecorderDlg::ShowIdlePicture() {

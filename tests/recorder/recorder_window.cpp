@@ -1,0 +1,53 @@
+#include "recorder_window.h"
+
+#include "recorder/recorder_globals.h"
+
+#include <QAbstractButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace recorder_test {
+
+void RecorderWindowTest::SetUp() {
+    folder = PrepareProgramFolder();
+    Recorder().userId = 0;
+    Recorder().recordingArmed = 0;
+    Recorder().refreshList = 0;
+    Recorder().exitRequested = 0;
+    Recorder().forceSync = 1;
+}
+
+void RecorderWindowTest::TearDown() { Close(); }
+
+void RecorderWindowTest::Config(const QByteArray& url, const QByteArray& extra) {
+    WriteFile(folder + "Recorderconfig.ini", "[SERVER]\r\nURL=" + url + "\r\n" + extra);
+}
+
+void RecorderWindowTest::Open() {
+    host = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(host.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    ctrl = std::make_unique<CCastoraRecordOcxCtrl>();
+    QWidget* window = ctrl->CreateControlWindow(host.get());
+    ASSERT_NE(window, nullptr);
+    layout->addWidget(window);
+    host->resize(1000, 760);
+    host->show();
+    dialog = ctrl->Dialog();
+    PumpFor(20);
+}
+
+void RecorderWindowTest::Close() {
+    ctrl.reset();
+    host.reset();
+    dialog = nullptr;
+}
+
+void RecorderWindowTest::Click(int id) const {
+    auto* button = qobject_cast<QAbstractButton*>(Control(id));
+    ASSERT_NE(button, nullptr) << id;
+    ASSERT_TRUE(button->isEnabled()) << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+}  // namespace recorder_test
