@@ -86,6 +86,8 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     timer.start();
     while (timer.elapsed() < timeoutMs) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        // Tests run no event loop, so objects deleted later are deleted here.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (done()) return true;
         QThread::msleep(5);
     }

@@ -3,6 +3,8 @@
 #include "recorder/recorder_globals.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QRadioButton>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -47,7 +49,10 @@ void RecorderWindowTest::Click(int id) const {
     auto* button = qobject_cast<QAbstractButton*>(Control(id));
     ASSERT_NE(button, nullptr) << id;
     ASSERT_TRUE(button->isEnabled()) << id;
-    QTest::mouseClick(button, Qt::LeftButton);
+    // Check boxes and radio buttons take clicks on their indicator and label only.
+    const bool indicator = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
+    const QPoint at = indicator ? QPoint(6, button->height() / 2) : button->rect().center();
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 }  // namespace recorder_test
