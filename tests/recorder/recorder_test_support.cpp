@@ -40,7 +40,7 @@ QString PrepareProgramFolder() {
     for (const char* sub : {"log", "TVRecord", "save", "elsewhere"}) QDir(folder + QString::fromLatin1(sub)).removeRecursively();
     QDir(folder).mkpath(QStringLiteral("log"));
     QFile::remove(folder + "devices.ini");
-    QFile::copy(QStringLiteral(CASTORA_SOURCE_DIR "/tests/wavetap/test-devices.ini"), folder + "devices.ini");
+    QFile::copy(QStringLiteral(CASTORA_SOURCE_DIR "/tests/recorder/recorder-devices.ini"), folder + "devices.ini");
     if (!QFile::exists(folder + "revodezo.bmp"))
         QFile::copy(QStringLiteral(CASTORA_SOURCE_DIR "/recorder/resources/revodezo.bmp"), folder + "revodezo.bmp");
     if (!QFileInfo::exists(folder + "Profiles"))
