@@ -49,3 +49,21 @@ function(castora_fuzzer name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzzers)
   add_dependencies(fuzz_all ${name})
 endfunction()
+
+# castora_file_version(TARGET VERSION)
+# Gives an executable its file version ("A.B.C.D", missing parts 0) as an ELF note that
+# the updater reads from the running process.
+function(castora_file_version name version)
+  string(REPLACE "." ";" parts "${version}")
+  list(APPEND parts 0 0 0 0)
+  list(SUBLIST parts 0 4 parts)
+  list(GET parts 0 major)
+  list(GET parts 1 minor)
+  list(GET parts 2 build)
+  list(GET parts 3 revision)
+  target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/platform/file_version_note.cpp)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE
+    CASTORA_FILE_VERSION_MAJOR=${major} CASTORA_FILE_VERSION_MINOR=${minor}
+    CASTORA_FILE_VERSION_BUILD=${build} CASTORA_FILE_VERSION_REVISION=${revision})
+endfunction()

@@ -1,7 +1,5 @@
 #include "recorder/recording_names.h"
 
-#include <cstdlib>
-#include <ctime>
 
 RecordingPlan PlanRecording(const RecordingSettings& settings, const QString& folder, const QString& programFolder,
                             const QDateTime& now, int number) {
@@ -20,10 +18,4 @@ RecordingPlan PlanRecording(const RecordingSettings& settings, const QString& fo
     while (base.endsWith(u'/')) base.chop(1);
     plan.outputFile = base + u'/' + plan.fileName;
     return plan;
-}
-
-int RecordingNumber() {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    // The described generator yields 0 ... 32767; glibc's reaches much further.
-    return std::rand() % 32768 + 10000;
 }

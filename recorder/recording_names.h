@@ -18,9 +18,6 @@ struct RecordingPlan {
     QString outputFile;   // folder + "/" + file name
 };
 
-// `number` is the generated number (10000 + a value from 0 to 32767); unused for sound only.
+// `number` is the generated number (SeededNumber: 10000 + 0 ... 32767); unused for sound only.
 RecordingPlan PlanRecording(const RecordingSettings& settings, const QString& folder, const QString& programFolder,
                             const QDateTime& now, int number);
-
-// 10000 + a value from 0 to 32767, from the random generator seeded with the time just before.
-int RecordingNumber();

@@ -1,6 +1,7 @@
 #include "recorder/recording_thread.h"
 
 #include "client/shell/ini_config.h"
+#include "client/tasks/generated_name.h"
 #include "platform/messages.h"
 #include "recorder/recorder_globals.h"
 #include "recorder/recorder_messages.h"
@@ -114,7 +115,7 @@ bool CRecordingThread::StartShow(int row) {
         wavetap_->SetPostview(setup_.preview.data());
     }
     Post(WM_RECORDER_LOCK_CONTROLS, 1);
-    const RecordingPlan plan = PlanRecording(settings_, UsableFolder(), setup_.programFolder, Now(), RecordingNumber());
+    const RecordingPlan plan = PlanRecording(settings_, UsableFolder(), setup_.programFolder, Now(), SeededNumber());
     outputFile_ = plan.outputFile;
     dateText_ = plan.dateText;
     wavetap_->SetProfileDir(plan.profileDir);

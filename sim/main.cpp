@@ -12,6 +12,7 @@
 #include "sim/http_frontend.h"
 #include "sim/platform_options.h"
 #include "sim/platform_service.h"
+#include "sim/update_folder.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
   server.set_read_timeout(10, 0);
   server.set_write_timeout(10, 0);
   sim::InstallRoutes(server, service, options, ftpAddress);
+  sim::InstallUpdateFolder(server, options.update);
   if (!server.bind_to_port(kHost, options.port)) {
     return Fail("cannot listen on " + std::string(kHost) + ":" + std::to_string(options.port));
   }

@@ -36,7 +36,7 @@ bool ParseNumber(std::string_view text, long long lo, long long hi, long long& o
 
 bool ParseOptions(int argc, char** argv, PlatformOptions& o, std::string& error) {
   auto bad = [&](const std::string& why) {
-    error = why + "\n" + kUsage;
+    error = why + "\n" + kUsage + kUpdateFolderUsage;
     return false;
   };
   for (int i = 1; i < argc; ++i) {
@@ -53,7 +53,7 @@ bool ParseOptions(int argc, char** argv, PlatformOptions& o, std::string& error)
     long long n = 0;
     std::string_view v;
     if (arg == "--help" || arg == "-h") {
-      error = kUsage;
+      error = std::string(kUsage) + kUpdateFolderUsage;
       return false;
     } else if (arg == "--port") {
       if (!number(1, 65535, n)) return bad("--port needs a port number");
@@ -91,6 +91,9 @@ bool ParseOptions(int argc, char** argv, PlatformOptions& o, std::string& error)
     } else if (arg == "--fault-operation") {
       if (!value(v)) return bad("--fault-operation needs an operation name");
       o.faults.operation = v;
+    } else if (int used = ParseUpdateFolderOption(argc, argv, i, o.update, error); used != 0) {
+      if (used < 0) return bad(error);
+      i += used - 1;
     } else {
       return bad("unknown option " + std::string(arg));
     }

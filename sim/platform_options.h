@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/update_folder_options.h"
+
 namespace sim {
 
 // Faults the platform can inject into its service answers, for tests of callers.
@@ -24,6 +26,7 @@ struct PlatformOptions {
   std::int64_t liveMinuteMs = 60000;
   std::int64_t sessionTimeoutS = 1800;
   FaultOptions faults;
+  UpdateFolderOptions update;
 };
 
 // Returns false with `error` set (a usage text for --help).

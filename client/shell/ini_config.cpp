@@ -6,12 +6,12 @@ QString CINIConfig::ReadString(const QString& section, const QString& key) const
     return platform::GetPrivateProfileString(section, key, QString(), path, 260);
 }
 
-void CINIConfig::WriteString(const QString& section, const QString& key, const QString& value) const {
-    platform::WritePrivateProfileString(section, key, value.isNull() ? QStringLiteral("") : value, path);
+bool CINIConfig::WriteString(const QString& section, const QString& key, const QString& value) const {
+    return platform::WritePrivateProfileString(section, key, value.isNull() ? QStringLiteral("") : value, path);
 }
 
-void CINIConfig::WriteInt(const QString& section, const QString& key, int value) const {
-    WriteString(section, key, QString::number(value));
+bool CINIConfig::WriteInt(const QString& section, const QString& key, int value) const {
+    return WriteString(section, key, QString::number(value));
 }
 
 int CINIConfig::ReadInt(const QString& section, const QString& key, int defaultValue) const {

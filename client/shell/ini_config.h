@@ -14,9 +14,10 @@ public:
     // The value, or an empty string; at most 259 characters come back.
     QString ReadString(const QString& section, const QString& key) const;
     // Writes the value as it is (callers format it first), creating file, section and key.
-    void WriteString(const QString& section, const QString& key, const QString& value) const;
+    // False when the file could not be written.
+    bool WriteString(const QString& section, const QString& key, const QString& value) const;
     // Writes the value in decimal ("%d").
-    void WriteInt(const QString& section, const QString& key, int value) const;
+    bool WriteInt(const QString& section, const QString& key, int value) const;
     // Integer settings with the call site's default, by the private-profile rules.
     int ReadInt(const QString& section, const QString& key, int defaultValue) const;
 

@@ -46,12 +46,6 @@ TEST(RecordingNames, VideoFilesCarryTheTimeAndANumberAudioFilesOnlyTheTime) {
     EXPECT_TRUE(audio.audioOnly) << "\"Only Audio\" is recognised without regard to case";
     EXPECT_EQ(audio.fileName, "20240309230507.wma");
     EXPECT_EQ(audio.profileName, "pal_音频中质量（64K）");
-
-    for (int i = 0; i < 50; ++i) {
-        const int n = RecordingNumber();
-        EXPECT_GE(n, 10000);
-        EXPECT_LE(n, 10000 + 32767);
-    }
 }
 
 class UploadQueueTest : public ::testing::Test {

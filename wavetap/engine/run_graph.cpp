@@ -3,10 +3,10 @@
 #include "engine/device_catalog.h"
 #include "engine/file_decoder.h"
 #include "engine/gst_setup.h"
-#include "engine/logo_file.h"
 #include "engine/source_group.h"
 #include "engine/stream_output.h"
 #include "engine/timestamp_fix.h"
+#include "platform/logo_file.h"
 #include "platform/paths.h"
 
 #include <QCoreApplication>
@@ -348,7 +348,7 @@ HRESULT RunGraph::AddBranch(SourceGroup* group, std::int64_t offset, bool shown,
         if (video) {
             chain.insert(chain.end(), {Make("videoconvert"), Make("videoscale"), CapsFilter(VideoCaps(p, false))});
             if (source->HasLogo()) {
-                if (auto logo = ReadLogoFile(LogoFilePath())) {
+                if (auto logo = platform::ReadLogoImage(platform::LogoFilePath())) {
                     const QString path = platform::GetTempFolder() + QString("castora-logo-%1-%2.bmp")
                                                                           .arg(QCoreApplication::applicationPid())
                                                                           .arg(branch->id);
