@@ -58,6 +58,23 @@ struct Answer {
     std::vector<T> items;
 };
 
+// Runs one list call of the guide on the dialog's call queue; the answer goes to `fill`,
+// a failed call to `failed`, both on the dialog's thread.
+template <typename T, typename Call, typename Fill, typename Failed>
+void FetchList(ServiceCallQueue& calls, QObject* receiver, Call call, Fill fill, Failed failed) {
+    calls.Run<Answer<T>>(
+        receiver,
+        [call](CRecorderServiceT& service) {
+            Answer<T> a;
+            a.hr = call(service, &a.items);
+            return a;
+        },
+        [fill, failed](const Answer<T>& a) {
+            if (a.hr < 0) return failed();
+            fill(a.items);
+        });
+}
+
 template <typename W>
 W* Numbered(W* widget, int id, const QString& name) {
     SetControlId(widget, id, name);
@@ -117,21 +134,14 @@ CAddShowDlg::CAddShowDlg(const ShowListFile& file, const QString& endpoint, cons
     connect(close, &QPushButton::clicked, this, [this] { deleteLater(); });
     SetNetworkEnabled(false);
 
-    calls_.Run<Answer<RecorderService::ColumnType>>(
-        this,
-        [](CRecorderServiceT& service) {
-            Answer<RecorderService::ColumnType> a;
-            a.hr = service.getCTList(&a.items);
-            return a;
+    FetchList<RecorderService::ColumnType>(
+        calls_, this, [](CRecorderServiceT& service, auto* items) { return service.getCTList(items); },
+        [this](const auto& types) {
+            for (const auto& type : types) category_->addItem(QStringLiteral("%1-%2").arg(type.id).arg(type.typeName));
         },
-        [this](const Answer<RecorderService::ColumnType>& a) {
-            if (a.hr < 0) {
-                RecorderTrace(QStringLiteral("getCTList fail"));
-                ShowNetworkFailure();
-                return;
-            }
-            for (const auto& type : a.items)
-                category_->addItem(QStringLiteral("%1-%2").arg(type.id).arg(type.typeName));
+        [this] {
+            RecorderTrace(QStringLiteral("getCTList fail"));
+            ShowNetworkFailure();
         });
 }
 
@@ -268,18 +278,13 @@ void CAddShowDlg::OnNetworkMode() {
     ResetCombo(area_, kAreaPlaceholder);
     ResetCombo(station_, kStationPlaceholder);
     ResetCombo(channel_, kChannelPlaceholder);
-    calls_.Run<Answer<RecorderService::AreaBean>>(
-        this,
-        [](CRecorderServiceT& service) {
-            Answer<RecorderService::AreaBean> a;
-            a.hr = service.getArea(&a.items);
-            return a;
-        },
-        [this](const Answer<RecorderService::AreaBean>& a) {
-            if (a.hr < 0) return ShowNetworkFailure();
+    FetchList<RecorderService::AreaBean>(
+        calls_, this, [](CRecorderServiceT& service, auto* items) { return service.getArea(items); },
+        [this](const auto& areas) {
             ResetCombo(area_, kAreaPlaceholder);
-            for (const auto& area : a.items) area_->addItem(area.area, area.areaId);
-        });
+            for (const auto& area : areas) area_->addItem(area.area, area.areaId);
+        },
+        [this] { ShowNetworkFailure(); });
 }
 
 void CAddShowDlg::OnAreaChosen(int index) {
@@ -287,36 +292,27 @@ void CAddShowDlg::OnAreaChosen(int index) {
     ResetCombo(channel_, kChannelPlaceholder);
     if (index <= 0) return;
     const QString areaId = area_->itemData(index).toString();
-    calls_.Run<Answer<RecorderService::ChannelBean>>(
-        this,
-        [areaId](CRecorderServiceT& service) {
-            Answer<RecorderService::ChannelBean> a;
-            a.hr = service.getChannel(areaId, &a.items);
-            return a;
-        },
-        [this](const Answer<RecorderService::ChannelBean>& a) {
-            if (a.hr < 0) return ShowNetworkFailure();
+    FetchList<RecorderService::ChannelBean>(
+        calls_, this, [areaId](CRecorderServiceT& service, auto* items) { return service.getChannel(areaId, items); },
+        [this](const auto& stations) {
             ResetCombo(station_, kStationPlaceholder);
-            for (const auto& station : a.items) station_->addItem(station.channelName, station.channelId);
-        });
+            for (const auto& station : stations) station_->addItem(station.channelName, station.channelId);
+        },
+        [this] { ShowNetworkFailure(); });
 }
 
 void CAddShowDlg::OnStationChosen(int index) {
     ResetCombo(channel_, kChannelPlaceholder);
     if (index <= 0) return;
     const QString stationId = station_->itemData(index).toString();
-    calls_.Run<Answer<RecorderService::NetProgBean>>(
-        this,
-        [stationId](CRecorderServiceT& service) {
-            Answer<RecorderService::NetProgBean> a;
-            a.hr = service.getNetProg(stationId, &a.items);
-            return a;
-        },
-        [this](const Answer<RecorderService::NetProgBean>& a) {
-            if (a.hr < 0) return ShowNetworkFailure();
+    FetchList<RecorderService::NetProgBean>(
+        calls_, this,
+        [stationId](CRecorderServiceT& service, auto* items) { return service.getNetProg(stationId, items); },
+        [this](const auto& channels) {
             ResetCombo(channel_, kChannelPlaceholder);
-            for (const auto& channel : a.items) channel_->addItem(channel.netProgName, channel.netProgId);
-        });
+            for (const auto& channel : channels) channel_->addItem(channel.netProgName, channel.netProgId);
+        },
+        [this] { ShowNetworkFailure(); });
 }
 
 void CAddShowDlg::OnLoadGuide() {
@@ -324,17 +320,12 @@ void CAddShowDlg::OnLoadGuide() {
     const QString channelId = channel_->currentData().toString();
     const QString date = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
     const QString userId = QString::number(Recorder().userId.load());
-    calls_.Run<Answer<RecorderService::TvProgBean>>(
-        this,
-        [channelId, date, userId](CRecorderServiceT& service) {
-            Answer<RecorderService::TvProgBean> a;
-            a.hr = service.getTvProg(channelId, date, userId, &a.items);
-            return a;
+    FetchList<RecorderService::TvProgBean>(
+        calls_, this,
+        [channelId, date, userId](CRecorderServiceT& service, auto* items) {
+            return service.getTvProg(channelId, date, userId, items);
         },
-        [this](const Answer<RecorderService::TvProgBean>& a) {
-            if (a.hr < 0) return ShowNetworkFailure();
-            FillGuide(a.items);
-        });
+        [this](const auto& guide) { FillGuide(guide); }, [this] { ShowNetworkFailure(); });
 }
 
 void CAddShowDlg::FillGuide(const std::vector<RecorderService::TvProgBean>& guide) {

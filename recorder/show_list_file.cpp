@@ -73,16 +73,16 @@ void ShowListFile::Append(const ShowEntry& entry) const {
     std::lock_guard guard(lock_);
     const int n = Count() + 1;
     const QString s = SectionName(n);
-    Put(s, QStringLiteral("SHOWNAME"), entry.name, path_);
-    Put(s, QStringLiteral("SHOWSTARTTIME"), entry.start, path_);
-    Put(s, QStringLiteral("SHOWENDTIME"), entry.end, path_);
-    Put(s, QStringLiteral("SHOWCYCLE"), entry.cycle, path_);
-    Put(s, QStringLiteral("SHOWFORMAT"), entry.format, path_);
-    Put(s, QStringLiteral("SHOWTYPE"), entry.type, path_);
-    Put(s, QStringLiteral("PGID"), entry.pgid, path_);
-    Put(s, QStringLiteral("SHOWID"), entry.showId, path_);
-    Put(s, QStringLiteral("SHOWUPDATEKEY"), QString::number(entry.updateKey), path_);
-    if (entry.updateKey == kShowFromService) Put(s, QStringLiteral("CONFLICT"), QString::number(entry.conflict), path_);
+    WriteFields(s, {{"SHOWNAME", entry.name},
+                    {"SHOWSTARTTIME", entry.start},
+                    {"SHOWENDTIME", entry.end},
+                    {"SHOWCYCLE", entry.cycle},
+                    {"SHOWFORMAT", entry.format},
+                    {"SHOWTYPE", entry.type},
+                    {"PGID", entry.pgid},
+                    {"SHOWID", entry.showId},
+                    {"SHOWUPDATEKEY", QString::number(entry.updateKey)}});
+    if (entry.updateKey == kShowFromService) WriteFields(s, {{"CONFLICT", QString::number(entry.conflict)}});
     Put(kListSection, kCountKey, QString::number(n), path_);
 }
 
@@ -102,18 +102,22 @@ bool ShowListFile::WriteBack(const ShowEntry& identity, const ShowEntry& row, in
                     Same(Get(s, QStringLiteral("SHOWCYCLE"), path_), identity.cycle);
         }
         if (!match) continue;
-        Put(s, QStringLiteral("SHOWNAME"), row.name, path_);
-        Put(s, QStringLiteral("SHOWSTARTTIME"), row.start, path_);
-        Put(s, QStringLiteral("SHOWENDTIME"), row.end, path_);
-        Put(s, QStringLiteral("SHOWTYPE"), row.type, path_);
-        Put(s, QStringLiteral("SHOWID"), row.showId, path_);
-        Put(s, QStringLiteral("SHOWCYCLE"), row.cycle, path_);
-        Put(s, QStringLiteral("PGID"), row.pgid, path_);
-        Put(s, QStringLiteral("SHOWUPDATEKEY"), QString::number(key), path_);
+        WriteFields(s, {{"SHOWNAME", row.name},
+                        {"SHOWSTARTTIME", row.start},
+                        {"SHOWENDTIME", row.end},
+                        {"SHOWTYPE", row.type},
+                        {"SHOWID", row.showId},
+                        {"SHOWCYCLE", row.cycle},
+                        {"PGID", row.pgid},
+                        {"SHOWUPDATEKEY", QString::number(key)}});
         if (key == kShowEdited) Recorder().refreshList = 1;
         return true;
     }
     return false;
+}
+
+void ShowListFile::WriteFields(const QString& section, std::initializer_list<Field> fields) const {
+    for (const Field& field : fields) Put(section, QString::fromLatin1(field.key), field.value, path_);
 }
 
 void ShowListFile::Clear() const {

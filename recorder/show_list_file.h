@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <initializer_list>
 #include <mutex>
 
 class ShowListFile {
@@ -39,7 +40,12 @@ public:
     static QString SectionName(int n);
 
 private:
-    void WriteFields(const QString& section, const ShowEntry& entry) const;
+    struct Field {
+        const char* key;
+        QString value;
+    };
+    // Writes the keys one after another, in the order given.
+    void WriteFields(const QString& section, std::initializer_list<Field> fields) const;
 
     QString path_;
     std::recursive_mutex& lock_;
