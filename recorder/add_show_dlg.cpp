@@ -202,7 +202,8 @@ void CAddShowDlg::BuildNetworkPart(QWidget* box) {
     guide_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     guide_->verticalHeader()->hide();
     guide_->horizontalHeader()->setStretchLastSection(true);
-    guide_->setColumnWidth(kGuideName, 180);
+    const int widths[] = {40, 200, 70, 70, 60, 40};
+    for (int column = 0; column < 6; ++column) guide_->setColumnWidth(column, widths[column]);
     grid->addWidget(guide_, 2, 0, 1, 4);
     connect(area_, &QComboBox::activated, this, [this](int index) { OnAreaChosen(index); });
     connect(station_, &QComboBox::activated, this, [this](int index) { OnStationChosen(index); });
