@@ -210,4 +210,41 @@ TEST_F(ControlShell, ExitAsksThenTellsTheHostWithMessage1324) {
     EXPECT_TRUE(Recorder().stopEvent->IsSet());
 }
 
+TEST_F(ControlShell, EncoderAndTransferMessagesReachTheDialog) {
+    BoxAnswers boxes;
+    Config(kClosedPort.toByteArray());
+    Open();
+    QObject* window = dialog->WindowHandle();
+    Control(2)->setEnabled(false);
+    platform::PostMessage(window, 2024, 0, 0);
+    PumpFor(20);
+    EXPECT_TRUE(Control(2)->isEnabled()) << "code 0 (stopped) enables the exit button";
+    EXPECT_TRUE(TraceText().contains("WM_WAVETAP_STOP"));
+    Control(1002)->setEnabled(false);
+    platform::PostMessage(window, 2024, 6, 0);
+    PumpFor(20);
+    EXPECT_EQ(dialog->RecorderState(), CVEKRecorderDlg::kEncoderRunning);
+    EXPECT_TRUE(Control(1002)->isEnabled());
+    Control(2)->setEnabled(false);
+    platform::PostMessage(window, 2024, 7, 0);
+    platform::PostMessage(window, 2124, 0, 40);
+    PumpFor(20);
+    EXPECT_TRUE(Control(2)->isEnabled());
+    EXPECT_TRUE(TraceText().contains("WM_WAVETAP_PREPARE_FAIL"));
+    EXPECT_EQ(dialog->UploadDone(), 0);
+    platform::PostMessage(window, 2124, 0, 100);
+    PumpFor(20);
+    EXPECT_EQ(dialog->UploadDone(), 100);
+}
+
+TEST_F(ControlShell, ADeviceWithoutPropertyPagesSaysItCannotBeConfigured) {
+    BoxAnswers boxes(IDOK);
+    Config(kClosedPort.toByteArray());
+    Open();
+    ControlAs<QTabWidget>(1000)->setCurrentIndex(0);
+    Click(1005);
+    ASSERT_EQ(boxes.texts, QStringList{"该设备无法被配置!"});
+    EXPECT_EQ(boxes.requests[0].caption, "提示");
+}
+
 }  // namespace
