@@ -53,7 +53,8 @@ CVEKRecorderDlg::CVEKRecorderDlg() {
 
 CVEKRecorderDlg::~CVEKRecorderDlg() {
     if (worker_) {
-        // Closed without the exit button: the worker still ends before its list goes.
+        // Closed without the exit button: the worker ends the show as a stop does (its file
+        // is kept and queued) and ends before its list goes.
         stopRequested_ = 1;
         Recorder().exitRequested = 1;
         WaitForRecordingWorker();

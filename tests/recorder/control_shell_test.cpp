@@ -5,9 +5,12 @@
 #include "platform/ini_store.h"
 #include "recorder/recorder_globals.h"
 #include "recorder/recorder_set_dlg.h"
+#include "recorder/recorder_show_dlg.h"
+#include "recorder/show_list_store.h"
 #include "recorder_window.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -245,6 +248,29 @@ TEST_F(ControlShell, ADeviceWithoutPropertyPagesSaysItCannotBeConfigured) {
     Click(1005);
     ASSERT_EQ(boxes.texts, QStringList{"该设备无法被配置!"});
     EXPECT_EQ(boxes.requests[0].caption, "提示");
+}
+
+TEST_F(ControlShell, ClosingTheControlDuringARecordingEndsTheWorkerFirst) {
+    BoxAnswers boxes;
+    Config(kClosedPort.toByteArray(), "[SETTINGPAGE]\r\nDEVICE_V=Test Camera\r\nSAVEQUALITY=视频中质量（256K）\r\n");
+    const QTime now = QTime::currentTime();
+    if (now < QTime(0, 1) || now > QTime(23, 58)) GTEST_SKIP() << "too close to midnight";
+    WriteFile(folder + "CurrentShowList.ini",
+              "[SHOWLIST]\r\nCURCOUNT=1\r\n[SHOWLIST_1]\r\nSHOWNAME=x\r\nSHOWCYCLE=无\r\nSHOWSTARTTIME=" +
+                  now.addSecs(-5).toString("HH:mm:ss").toLatin1() + "\r\nSHOWENDTIME=" +
+                  now.addSecs(60).toString("HH:mm:ss").toLatin1() + "\r\n");
+    Open();
+    Click(1002);
+    ShowListStore& list = dialog->ShowPage()->Store();
+    ASSERT_TRUE(PumpUntil([&] { return list.Cell(0, kColStatus) == kStatusRecording; }, 20000));
+    EXPECT_FALSE(Control(1036)->isEnabled()) << "the clear button is held off while a show records";
+    PumpFor(2000);
+    Close();
+    // The show was ended as a stop ends it: the file is complete and queued.
+    const QStringList files = QDir(folder + "TVRecord").entryList({"*.wmv"}, QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(ProbeFile(folder + "TVRecord/" + files[0]).codecs, (QStringList{"wmv2", "wmav2"}));
+    EXPECT_EQ(platform::GetPrivateProfileString("FTP_0", "FTPSTATE", "", folder + "ftpconfigure.ini"), "0");
 }
 
 }  // namespace
