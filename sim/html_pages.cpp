@@ -25,12 +25,6 @@ std::string TimeText(std::int64_t ms) {
   return buf;
 }
 
-std::string Page(const std::string& title, const std::string& body) {
-  return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + EscapeHtml(title) +
-         "</title><style>body{font-family:sans-serif}table{border-collapse:collapse;margin-bottom:1em}"
-         "td,th{border:1px solid #999;padding:2px 6px}</style></head><body>" +
-         body + "</body></html>";
-}
 
 std::string CompanyName(const PlatformState& s, std::int64_t id) {
   for (const auto& c : s.companies) {
@@ -40,6 +34,13 @@ std::string CompanyName(const PlatformState& s, std::int64_t id) {
 }
 
 }  // namespace
+
+std::string HtmlPage(const std::string& title, const std::string& body) {
+  return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + EscapeHtml(title) +
+         "</title><style>body{font-family:sans-serif}table{border-collapse:collapse;margin-bottom:1em}"
+         "td,th{border:1px solid #999;padding:2px 6px}</style></head><body>" +
+         body + "</body></html>";
+}
 
 std::string EscapeHtml(const std::string& text) {
   std::string out;
@@ -125,11 +126,11 @@ std::string StatePageHtml(const PlatformState& s, std::size_t sessionCount, cons
          Cell(v.videoSize) + Cell(v.beginTime) + Cell(v.endTime) + "</tr>";
   }
   b += "</table>";
-  return Page("castora-platform", b);
+  return HtmlPage("castora-platform", b);
 }
 
 std::string AgreementPageHtml() {
-  return Page("用户协议",
+  return HtmlPage("用户协议",
               "<h1>用户协议</h1>"
               "<p>欢迎使用本流媒体平台。使用本平台的直播、点播、存储与数字版权保护服务前，请仔细阅读本协议。</p>"
               "<ol><li>用户应妥善保管账号与密码，因账号被他人使用造成的损失由用户自行承担。</li>"

@@ -11,5 +11,7 @@ namespace sim {
 std::string StatePageHtml(const PlatformState& state, std::size_t sessionCount, const std::string& ftpAddress);
 std::string AgreementPageHtml();
 std::string EscapeHtml(const std::string& text);
+// A whole page: the title and the body's inner HTML, in the platform's plain style.
+std::string HtmlPage(const std::string& title, const std::string& body);
 
 }  // namespace sim

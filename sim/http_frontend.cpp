@@ -7,6 +7,7 @@
 
 #include "sim/connection_drop.h"
 #include "sim/html_pages.h"
+#include "sim/site_pages.h"
 #include "sim/soap_message.h"
 #include "sim/wsdl.h"
 
@@ -84,6 +85,23 @@ void InstallRoutes(httplib::Server& server, PlatformService& service, const Plat
   });
   server.Get("/web/xieyi.jsp", [](const httplib::Request&, httplib::Response& res) {
     res.set_content(AgreementPageHtml(), kHtmlType);
+  });
+  server.Get("/web/index.jsp", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(HomePageHtml(), kHtmlType);
+  });
+  server.Get("/web/register.jsp", [](const httplib::Request&, httplib::Response& res) {
+    res.set_content(RegistrationPageHtml("", {}), kHtmlType);
+  });
+  server.Post("/web/register.jsp", [&service](const httplib::Request& req, httplib::Response& res) {
+    RegistrationForm form{req.get_param_value("userName"), req.get_param_value("password"),
+                          req.get_param_value("passwordAgain"), req.get_param_value("companyName")};
+    const std::string why = service.Register(form);
+    if (!why.empty()) {
+      res.status = 400;
+      res.set_content(RegistrationPageHtml(why, form), kHtmlType);
+      return;
+    }
+    res.set_content(RegisteredPageHtml(form), kHtmlType);
   });
   server.Get("/", [&service, ftpAddress](const httplib::Request&, httplib::Response& res) {
     std::size_t sessions = 0;

@@ -71,6 +71,15 @@ ServiceAnswer PlatformService::Handle(std::string_view body, const std::string& 
   return answer;
 }
 
+std::string PlatformService::Register(const RegistrationForm& form) {
+  std::lock_guard lock(mutex_);
+  std::string why = RegisterAccount(state_, form);
+  if (!why.empty()) return why;
+  std::string error;
+  if (!Save(error)) return "平台无法保存新账户：" + error;
+  return {};
+}
+
 PlatformState PlatformService::Snapshot(std::size_t& sessionCount) {
   std::lock_guard lock(mutex_);
   std::int64_t now = NowMs();

@@ -9,6 +9,7 @@
 
 #include "sim/operation_context.h"
 #include "sim/platform_state.h"
+#include "sim/registration.h"
 #include "sim/session_table.h"
 
 namespace sim {
@@ -28,6 +29,9 @@ class PlatformService {
   bool Open(const std::string& ftpHost, std::int32_t ftpPort, std::string& error);
 
   ServiceAnswer Handle(std::string_view body, const std::string& cookieHeader, bool hasSoapAction);
+
+  // Signs a new company up from the registration page; empty on success, else why not.
+  std::string Register(const RegistrationForm& form);
 
   // A copy of the state with live balances settled to now, and the count of sessions.
   PlatformState Snapshot(std::size_t& sessionCount);

@@ -58,12 +58,22 @@ int SvcLogin(const QString& userName, const QString& passwordDigest) {
 }
 
 bool SvcGetCompany() {
+    AccountInfo account;
+    int companyId = 0;
+    if (!SvcFetchCompany(account, companyId)) {
+        return false;
+    }
+    Globals().account = account;
+    Globals().companyId = companyId;
+    return true;
+}
+
+bool SvcFetchCompany(AccountInfo& account, int& companyId) {
     const auto proxy = NewProxy();
     ClientService::TCompany company;
     if (!proxy || proxy->getCompany(&company) < 0) {
         return false;
     }
-    AccountInfo& account = Globals().account;
     account.comName = company.comName;
     account.loginName = company.loginName;
     account.path = company.path;
@@ -83,7 +93,7 @@ bool SvcGetCompany() {
     account.freeCount = static_cast<double>(company.freeCount);
     account.freeSpace = Low32NotNegative(company.freeSpace);
     account.totalSpace = Low32NotNegative(company.totalSpace);
-    Globals().companyId = Low32(company.id);
+    companyId = Low32(company.id);
     return true;
 }
 

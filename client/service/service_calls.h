@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "client/service/account_records.h"
 #include "client/service/selected_server.h"
 #include "client/service/service_records.h"
 
@@ -14,6 +15,10 @@ int SvcLogin(const QString& userName, const QString& passwordDigest);
 
 // Stores account and companyId; true when the call succeeded.
 bool SvcGetCompany();
+
+// The same call, leaving the values to the caller: for a thread that hands them to the
+// user-interface thread instead of writing them under its readers.
+bool SvcFetchCompany(AccountInfo& account, int& companyId);
 
 // Appends every returned server to mediaServers; true when the call succeeded.
 bool SvcGetMediaServerList();

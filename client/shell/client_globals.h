@@ -7,6 +7,16 @@
 
 #include "client/service/account_records.h"
 
+// A capture device of the main frame's lists; flag is 1 while a task uses it.
+struct DeviceEntry {
+    QString name;
+    int kind = 0;  // 1 audio, 2 video
+    int flag = 0;
+};
+
+// The pseudo-device at the head of videoDevices.
+inline const QString kScreenCaptureDevice = QStringLiteral("屏幕捕获");
+
 struct ClientGlobals {
     QString programFolder;  // folder of the program, ending in '/'
     QString appLogPath;     // programFolder + "log/tenancy.log"
@@ -26,6 +36,12 @@ struct ClientGlobals {
     QList<MediaServerEntry> mediaServers;  // appended by each GetMediaServerList
     QString playPath;        // of the last GetSelMediaServerList
     QString userIp;          // this PC's IPv4 address, sent with startLive
+
+    // Built by the main frame; the task list sets and clears the in-use flags.
+    QList<DeviceEntry> audioDevices;
+    QList<DeviceEntry> videoDevices;  // "屏幕捕获" first
+    QString contentAuthor;            // the author text broadcasts carry
+    bool serverBroadcast = false;     // broadcasts go to a media server (else from this PC only)
 };
 
 // The one instance.

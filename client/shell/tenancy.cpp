@@ -2,6 +2,8 @@
 
 #include "client/shell/client_globals.h"
 #include "client/shell/ini_config.h"
+#include "client/shell/login_dlg.h"
+#include "client/shell/main_frame.h"
 #include "client/shell/message_box.h"
 #include "client/shell/rotating_log.h"
 #include "client/shell/update_check.h"
@@ -12,6 +14,9 @@
 #include <QDir>
 
 #include <gst/gst.h>
+
+CTenancy::CTenancy() = default;
+CTenancy::~CTenancy() = default;
 
 bool CTenancy::InitInstance() {
     // Common controls and the application base need no set-up under Qt.
@@ -69,6 +74,17 @@ bool CTenancy::InitInstance() {
     platform::RegistrySetString(QString::fromLatin1(platform::kMaxClientConnectionsKey), QString(),
                                 QStringLiteral("500"));
 
-    // Sign-in and the main frame follow here once they exist; start-up ends now.
-    return false;
+    {
+        CLoginDlg signIn;
+        if (signIn.exec() != QDialog::Accepted) return false;
+    }
+
+    mainFrame_ = CMainFrame::Create();
+    if (!mainFrame_) return false;
+    mainFrame_->hide();
+    mainFrame_->showMaximized();
+    mainFrame_->update();
+    mainFrame_->activateWindow();
+    mainFrame_->setFocus();
+    return true;
 }

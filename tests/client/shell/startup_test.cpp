@@ -2,6 +2,7 @@
 // folder of its own, which is therefore the program folder start-up works in.
 
 #include "client/shell/client_globals.h"
+#include "client/shell/login_dlg.h"
 #include "client/shell/rotating_log.h"
 #include "client/shell/tenancy.h"
 #include "platform/paths.h"
@@ -47,13 +48,18 @@ protected:
                                 folder + "libupkeep.so"));
     }
 
-    // Runs start-up, answering every message box it shows and noting its text.
+    // Runs start-up, answering every message box it shows and noting its text; the
+    // sign-in dialog, when it comes, is cancelled.
     bool Run() {
         QTimer answer;
         QObject::connect(&answer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 messages << box->text();
                 box->accept();
+            } else if (auto* signIn = qobject_cast<CLoginDlg*>(modal)) {
+                signInShown = true;
+                signIn->reject();
             }
         });
         answer.start(10);
@@ -75,6 +81,7 @@ protected:
     QString folder;
     QTemporaryDir home;
     QStringList messages;
+    bool signInShown = false;
 };
 
 TEST_F(StartUp, EmptyConfigurationStopsAfterLoggingTheStart) {
@@ -116,7 +123,8 @@ TEST_F(StartUp, OldLogWithoutMarkIsArchived) {
 TEST_F(StartUp, ServerSettingsAreReadAndTheRegistryValueWritten) {
     WriteConfig("[SERVER]\r\nIP=http://h\r\nURL=http://h/vekservices/ClientService\r\nCODEIP=http://c\r\n"
                 "[FTPSERVER]\r\nFTPPASSIVE=1\r\n");
-    Run();
+    EXPECT_FALSE(Run()) << "cancelling the sign-in ends start-up";
+    EXPECT_TRUE(signInShown);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(",").toStdString();
     EXPECT_EQ(Globals().serviceUrl, "http://h/vekservices/ClientService");
     EXPECT_EQ(Globals().codeBaseUrl, "http://c");
@@ -130,6 +138,7 @@ TEST_F(StartUp, MissingUpdaterIsReportedAndStartUpGoesOn) {
     WriteConfig("[SERVER]\r\nIP=http://h\r\nURL=http://h/s\r\nUPDATEURL=http://h/update.txt\r\n");
     Run();
     EXPECT_EQ(messages, QStringList{"自动更新模块Upkeep.dll缺失！"});
+    EXPECT_TRUE(signInShown) << "sign-in still follows";
     EXPECT_EQ(RegistryValue(), "500");
 }
 
@@ -151,6 +160,7 @@ TEST_F(StartUp, InstallerReadyEndsStartUpBeforeTheRegistryStep) {
     EXPECT_FALSE(Run());
     EXPECT_TRUE(QFile::exists(RecordPath()));
     EXPECT_EQ(RegistryValue(), "");
+    EXPECT_FALSE(signInShown);
 }
 
 TEST_F(StartUp, LogPathThatIsAFileDoesNotStopStartUp) {

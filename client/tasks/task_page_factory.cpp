@@ -1,0 +1,44 @@
+#include "client/tasks/task_page_factory.h"
+
+#include <map>
+
+namespace {
+
+template <class Page>
+CBaseTaskDlg* Make(QWidget* parent) {
+    return new Page(parent);
+}
+
+// Each page kind's page and wizard, added here as the kinds come:
+//   {TASK_LIVECAST, {Make<CLivecastDlg>, {}}},
+//   {TASK_FILECAST, {Make<CFilecastDlg>, RunFileCastSheet}},
+std::map<int, TaskPageKind>& Kinds() {
+    static std::map<int, TaskPageKind> kinds = {};
+    return kinds;
+}
+
+}  // namespace
+
+CBaseTaskDlg* CreateTaskPage(int pageKind, QWidget* parent) {
+    const auto it = Kinds().find(pageKind);
+    return it != Kinds().end() && it->second.makePage ? it->second.makePage(parent) : nullptr;
+}
+
+bool RunTaskWizard(int pageKind, QWidget* parent, CBaseTask& record) {
+    const auto it = Kinds().find(pageKind);
+    if (it == Kinds().end() || !it->second.runWizard) return true;
+    return it->second.runWizard(parent, record);
+}
+
+bool HasTaskPage(int pageKind) {
+    const auto it = Kinds().find(pageKind);
+    return it != Kinds().end() && it->second.makePage;
+}
+
+void RegisterTaskPage(int pageKind, TaskPageKind entry) {
+    if (entry.makePage || entry.runWizard) {
+        Kinds()[pageKind] = std::move(entry);
+    } else {
+        Kinds().erase(pageKind);
+    }
+}
