@@ -1,5 +1,8 @@
 #include "client/tasks/task_page_factory.h"
 
+#include "client/tasks/record_dlg.h"
+#include "client/tasks/task_kind.h"
+
 #include <map>
 
 namespace {
@@ -13,7 +16,9 @@ CBaseTaskDlg* Make(QWidget* parent) {
 //   {TASK_LIVECAST, {Make<CLivecastDlg>, {}}},
 //   {TASK_FILECAST, {Make<CFilecastDlg>, RunFileCastSheet}},
 std::map<int, TaskPageKind>& Kinds() {
-    static std::map<int, TaskPageKind> kinds = {};
+    static std::map<int, TaskPageKind> kinds = {
+        {TASK_SCHEDULED_RECORD, {Make<CRecordDlg>, {}}},
+    };
     return kinds;
 }
 

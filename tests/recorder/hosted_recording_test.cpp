@@ -1,10 +1,19 @@
-// The registered CastoraRecordOcx library hosted through the component layer, as the
-// program's page hosts it, driven only through its windows: a custom show from one minute
-// ago to one minute ahead is added, recording is armed, the row goes "准备录制" →
+// The registered CastoraRecordOcx library on the program's 定时录播 tab, driven only
+// through the windows: a custom show from one minute ago to one minute ahead is added,
+// recording is armed, sign-out leaves the tab recording, the row goes "准备录制" →
 // "正在录制" → "已成功", the .wmv lies in the recording folder with the window's length,
-// and "ftpconfigure.ini" holds the item. The platform runs, so the category list loads.
+// "ftpconfigure.ini" holds the item, and leaving the recorder closes the tab.
 
+#include "client/service/password_digest.h"
+#include "client/service/service_calls.h"
+#include "client/shell/client_globals.h"
+#include "client/shell/command_ids.h"
+#include "client/tasks/castora_record_ctrl_wrapper.h"
+#include "client/tasks/child_view.h"
+#include "client/tasks/frame_menu_host.h"
+#include "client/tasks/record_dlg.h"
 #include "client/widgets/find_control.h"
+#include "client/widgets/tab_pages.h"
 #include "platform/component_host.h"
 #include "platform/component_registry.h"
 #include "platform/ini_store.h"
@@ -19,6 +28,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -56,6 +66,12 @@ private:
     QTimer timer_;
 };
 
+class Frame : public CFrameMenuHost {
+public:
+    void SetMenu(int) override {}
+    void RedrawFrame() override {}
+};
+
 void Press(QWidget* root, int id) {
     auto* button = qobject_cast<QAbstractButton*>(FindControl(root, id));
     ASSERT_NE(button, nullptr) << id;
@@ -76,33 +92,27 @@ TEST(HostedRecorder, ACustomShowIsRecordedQueuedAndReportedThroughTheWindows) {
     WriteFile(folder + "Recorderconfig.ini",
               "[SERVER]\r\nURL=http://127.0.0.1:" + QByteArray::number(platform.port()) + "\r\n");
 
-    std::unique_ptr<platform::IComponentObject> object;
-    ASSERT_EQ(platform::CreateComponent(platform::ClassIdFromText("CASTORARECORDO.CastoraRecordOCtrl.1"), &object),
-              platform::kS_OK);
-    auto host = std::make_unique<QWidget>();
-    auto* layout = new QVBoxLayout(host.get());
-    class Handle : public platform::MessageTarget {
-    public:
-        std::vector<unsigned> messages;
+    Globals().serviceUrl = QStringLiteral("http://127.0.0.1:%1/vekservices/ClientService").arg(platform.port());
+    Globals().serverIp = QStringLiteral("http://127.0.0.1:%1").arg(platform.port());
+    Globals().passwordDigest = PasswordDigest("demo123");
+    ASSERT_EQ(SvcLogin("demo", Globals().passwordDigest), 1);
+    ASSERT_TRUE(SvcGetCompany());
+    BoxAnswers programBoxes(IDOK);  // the program's own boxes (the sign-out question)
+    RealBoxAnswers boxes;           // the control's boxes, which it shows itself
 
-    protected:
-        platform::LRESULT OnMessage(unsigned msg, platform::WPARAM wParam, platform::LPARAM) override {
-            messages.push_back(msg * 10 + static_cast<unsigned>(wParam));
-            return 0;
-        }
-    } handle;
-    RealBoxAnswers boxes;
-    QWidget* window = object->CreateControlWindow(host.get());
+    Frame frame;
+    auto view = std::make_unique<CChildView>(&frame);
+    view->resize(1280, 800);
+    view->show();
+    ASSERT_TRUE(PumpUntil([&] { return view->SignedIn(); }, 10000));
+    ASSERT_TRUE(view->OnCommand(ID_SCHEDULED_RECORD));
+    ASSERT_EQ(view->Tabs()->GetSSLPageCount(), 1);
+    auto* page = dynamic_cast<CRecordDlg*>(view->Tabs()->GetSSLPage(0));
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(page->CreateResult(), platform::kS_OK);
+    EXPECT_TRUE(view->EncoderBusy());
+    QWidget* window = page->RecorderControl()->ControlWindow();
     ASSERT_NE(window, nullptr);
-    layout->addWidget(window);
-    host->resize(1000, 760);
-    host->show();
-    platform::IDispatchInterface* dispatch = object->Dispatch();
-    ASSERT_EQ(dispatch->Invoke(3, {QVariant::fromValue<QObject*>(&handle)}, nullptr), platform::kS_OK);
-    ASSERT_EQ(dispatch->Invoke(1, {1001}, nullptr), platform::kS_OK);
-    ASSERT_EQ(dispatch->Invoke(2, {QByteArray("127.0.0.1"), QByteArray("demo"), QByteArray("demoftp"), 2121, QByteArray()},
-                               nullptr),
-              platform::kS_OK);
 
     // The show: from one minute ago to one minute ahead, added in the add dialog.
     const QTime now = QTime::currentTime();
@@ -121,16 +131,20 @@ TEST(HostedRecorder, ACustomShowIsRecordedQueuedAndReportedThroughTheWindows) {
     ASSERT_EQ(list->model()->rowCount(), 1);
     EXPECT_EQ(list->model()->index(0, 2).data().toString(), "一分钟节目");
 
+    QStringList statuses;
+    auto note = [&] {
+        const QString status = list->model()->index(0, kStatusColumn).data().toString();
+        if (statuses.isEmpty() || statuses.back() != status) statuses << status;
+        return status;
+    };
     Press(window, 1002);
     EXPECT_EQ(qobject_cast<QAbstractButton*>(FindControl(window, 1002))->text(), "停止录制");
-    QStringList statuses;
-    const bool succeeded = PumpUntil(
-        [&] {
-            const QString status = list->model()->index(0, kStatusColumn).data().toString();
-            if (statuses.isEmpty() || statuses.back() != status) statuses << status;
-            return status == "已成功";
-        },
-        100000);
+    ASSERT_TRUE(PumpUntil([&] { return note() == "正在录制"; }, 20000)) << statuses.join(' ').toStdString();
+    // Sign-out stops every task but this one.
+    ASSERT_TRUE(view->OnCommand(ID_SIGN_OUT));
+    EXPECT_FALSE(view->SignedIn());
+    ASSERT_EQ(view->Tabs()->GetSSLPageCount(), 1);
+    const bool succeeded = PumpUntil([&] { return note() == "已成功"; }, 100000);
     ASSERT_TRUE(succeeded) << statuses.join(' ').toStdString();
     statuses.removeAll(QString());
     EXPECT_EQ(statuses, (QStringList{"准备录制", "正在录制", "停止", "已成功"}));
@@ -151,10 +165,38 @@ TEST(HostedRecorder, ACustomShowIsRecordedQueuedAndReportedThroughTheWindows) {
     Press(window, 1002);
     EXPECT_TRUE(boxes.texts.contains("正在录制中!确定要停止吗?")) << boxes.texts.join('|').toStdString();
     EXPECT_EQ(qobject_cast<QAbstractButton*>(FindControl(window, 1002))->text(), "准备录制");
+    // Leaving the recorder closes its tab.
     Press(window, 2);
-    EXPECT_EQ(handle.messages, std::vector<unsigned>{13241});
-    host.reset();
-    object.reset();
+    EXPECT_TRUE(boxes.texts.contains("确定要退出吗?"));
+    ASSERT_TRUE(PumpUntil([&] { return view->Tabs()->GetSSLPageCount() == 0; }, 10000));
+    EXPECT_FALSE(view->EncoderBusy());
+    view.reset();
+}
+
+TEST(HostedRecorder, AnUnregisteredControlIsReportedOnThePageWhoseCloseButtonClosesIt) {
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
+    simtest::PlatformProcess platform;
+    ASSERT_TRUE(platform.Start());
+    Globals().serviceUrl = QStringLiteral("http://127.0.0.1:%1/vekservices/ClientService").arg(platform.port());
+    Globals().passwordDigest = PasswordDigest("demo123");
+    ASSERT_EQ(SvcLogin("demo", Globals().passwordDigest), 1);
+    BoxAnswers programBoxes(IDOK);
+    Frame frame;
+    CChildView view(&frame);
+    view.show();
+    ASSERT_TRUE(PumpUntil([&] { return view.SignedIn(); }, 10000));
+    ASSERT_TRUE(view.OnCommand(ID_SCHEDULED_RECORD));
+    auto* page = dynamic_cast<CRecordDlg*>(view.Tabs()->GetSSLPage(0));
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->CreateResult(), platform::kREGDB_E_CLASSNOTREG);
+    EXPECT_FALSE(page->findChild<QLabel*>("recorderMissing")->text().isEmpty());
+    // A second encoder task is refused while the tab is open.
+    ASSERT_TRUE(view.OnCommand(ID_SCHEDULED_RECORD));
+    EXPECT_EQ(programBoxes.texts.value(0), "您正在做直播！请先关闭该直播任务，谢谢！");
+    Press(page, 1076);
+    ASSERT_TRUE(PumpUntil([&] { return view.Tabs()->GetSSLPageCount() == 0; }, 5000));
+    EXPECT_FALSE(view.EncoderBusy());
 }
 
 }  // namespace
