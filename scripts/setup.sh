@@ -11,7 +11,7 @@ packages=(
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav
   gstreamer1.0-x gstreamer1.0-pulseaudio gstreamer1.0-alsa
-  libexpat1-dev libssl-dev libcurl4-openssl-dev libcpp-httplib-dev
+  libexpat1-dev libssl-dev openssl libcurl4-openssl-dev libcpp-httplib-dev
   python3 python3-pyftpdlib curl
   ffmpeg xvfb xauth x11-utils
 )

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "sim/drm_authority.h"
 #include "sim/operation_context.h"
 #include "sim/record_fields.h"
 #include "sim/soap_message.h"
@@ -113,17 +114,15 @@ SoapValue GetSelMediaServerList(OperationContext& ctx, const SoapValue& args) {
   f["playPath"] = SoapValue::Str(b.playPath);
   // DRM material only for a company with a DRM balance; without it the client refuses to start.
   if (args.Int("isDrm") == 1 && ctx.company->drmCount > 0) {
+    const auto material = ctx.settings.drmAuthority ? ctx.settings.drmAuthority->IssueLiveMaterial() : std::nullopt;
+    if (!material) throw SoapFault("Server", "the rights authority cannot issue DRM material");
     b.isDrm = 1;
-    b.kid = RandomHex(32);
-    b.seed = RandomHex(40);
-    b.publicKey = RandomHex(80);
-    f["kid"] = SoapValue::Str(b.kid);
-    f["seed"] = SoapValue::Str(b.seed);
-    f["publicKey"] = SoapValue::Str(b.publicKey);
-    f["privateKey"] = SoapValue::Str(RandomHex(64));
-    f["signedPublicKey"] = SoapValue::Str(RandomHex(96));
-    f["licSrvCert"] = SoapValue::Str(RandomHex(128));
-    f["rootCert"] = SoapValue::Str(RandomHex(128));
+    b.publicKey = material->publicKey;
+    f["publicKey"] = SoapValue::Str(material->publicKey);
+    f["privateKey"] = SoapValue::Str(material->privateKey);
+    f["signedPublicKey"] = SoapValue::Str(material->signedPublicKey);
+    f["licSrvCert"] = SoapValue::Str(material->licSrvCert);
+    f["rootCert"] = SoapValue::Str(material->rootCert);
     f["loginUrl"] = SoapValue::Str(ctx.settings.drmLoginUrl);
   }
   ctx.state.broadcasts.push_back(std::move(b));

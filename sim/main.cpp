@@ -9,7 +9,9 @@
 #include <thread>
 
 #include "sim/ftp_storage.h"
+#include "sim/drm_authority.h"
 #include "sim/http_frontend.h"
+#include "sim/licence_endpoint.h"
 #include "sim/platform_options.h"
 #include "sim/platform_service.h"
 #include "sim/update_folder.h"
@@ -52,7 +54,11 @@ int main(int argc, char** argv) {
   sim::ServiceSettings settings;
   settings.storageDir = storage.string();
   settings.liveMinuteMs = options.liveMinuteMs;
-  settings.drmLoginUrl = "http://" + std::string(kHost) + ":" + std::to_string(options.port) + "/drm/login";
+  sim::DrmAuthority drmAuthority;
+  if (!drmAuthority.Open(data.string(), error)) return Fail(error);
+  settings.licenceUrl = "http://" + std::string(kHost) + ":" + std::to_string(options.port) + sim::kLicencePath;
+  settings.drmLoginUrl = settings.licenceUrl;
+  settings.drmAuthority = &drmAuthority;
   sim::PlatformService service(data.string(), settings, options.sessionTimeoutS * 1000);
   if (!service.Open(kHost, options.ftpPort, error)) return Fail(error);
 
@@ -79,6 +85,7 @@ int main(int argc, char** argv) {
   server.set_read_timeout(10, 0);
   server.set_write_timeout(10, 0);
   sim::InstallRoutes(server, service, options, ftpAddress);
+  sim::InstallLicenceRoute(server, service);
   sim::InstallUpdateFolder(server, options.update);
   if (!server.bind_to_port(kHost, options.port)) {
     return Fail("cannot listen on " + std::string(kHost) + ":" + std::to_string(options.port));

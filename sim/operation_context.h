@@ -11,11 +11,15 @@
 
 namespace sim {
 
+class DrmAuthority;
+
 struct ServiceSettings {
   std::string storageDir;             // FTP storage root; a company's files lie under its FTP user
   std::int64_t liveMinuteMs = 60000;  // length of one billed minute of live broadcasting
   std::int64_t allocationHoldMs = 600000;  // a handed-out point not started within this is freed
   std::string drmLoginUrl;
+  std::string licenceUrl;                  // the licence endpoint, every company's drmUrl
+  const DrmAuthority* drmAuthority = nullptr;  // issues live DRM material
 };
 
 struct OperationContext {

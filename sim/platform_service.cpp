@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "sim/drm_material.h"
 #include "sim/seed_data.h"
 #include "sim/soap_message.h"
 #include "sim/state_file.h"
@@ -27,6 +28,7 @@ bool PlatformService::Open(const std::string& ftpHost, std::int32_t ftpPort, std
     state_ = SeedState();
   }
   ApplyFtpEndpoint(state_, ftpHost, ftpPort);
+  ApplyDrmMaterial(state_, settings_.licenceUrl);
   return Save(error);
 }
 
@@ -75,6 +77,7 @@ std::string PlatformService::Register(const RegistrationForm& form) {
   std::lock_guard lock(mutex_);
   std::string why = RegisterAccount(state_, form);
   if (!why.empty()) return why;
+  ApplyDrmMaterial(state_, settings_.licenceUrl);  // the new company's own DRM material
   std::string error;
   if (!Save(error)) return "平台无法保存新账户：" + error;
   return {};

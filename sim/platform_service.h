@@ -14,6 +14,12 @@
 
 namespace sim {
 
+// An answer of the licence endpoint: 200 with the licence, or a refusal and its reason.
+struct LicenceAnswer {
+  int status = 200;
+  std::string body;
+};
+
 struct ServiceAnswer {
   int status = 200;           // 200, or 500 with a SOAP fault
   std::string body;
@@ -29,6 +35,9 @@ class PlatformService {
   bool Open(const std::string& ftpHost, std::int32_t ftpPort, std::string& error);
 
   ServiceAnswer Handle(std::string_view body, const std::string& cookieHeader, bool hasSoapAction);
+
+  // The licence of a key id for the company signed in with the cookie.
+  LicenceAnswer IssueLicence(const std::string& cookieHeader, const std::string& kid);
 
   // Signs a new company up from the registration page; empty on success, else why not.
   std::string Register(const RegistrationForm& form);

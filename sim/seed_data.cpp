@@ -19,9 +19,7 @@ Company MakeCompany(std::int64_t id, const std::string& name, const std::string&
   c.path = "/";
   c.proFile = "视频中质量（256K）";
   c.state = 2;
-  c.drmUrl = "http://127.0.0.1/drm/license";
-  c.drmPrivateKey = "drm-private-key-" + std::to_string(id);
-  c.drmSeed = "drm-seed-" + std::to_string(id);
+  // The DRM seed, signing key and licence address are made when the platform opens.
   return c;
 }
 

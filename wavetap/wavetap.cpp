@@ -282,13 +282,44 @@ void CWavetap::SendOwnerMessage(unsigned code, long lParam) {
     platform::PostMessage(m_hOwner, WM_WAVETAP_NOTIFY, code, lParam);
 }
 
-CWavetap::BOOL CWavetap::AddDRMProfile(QString, QString, QString, QString, QString, QString, QString&, QString&,
-                                       QString&) {
-    // Rights management arrives with push distribution; until then no DRM profile is made.
-    return 0;
+CWavetap::BOOL CWavetap::AddDRMProfile(QString providerUrl, QString licenseUrl, QString privateKey,
+                                       QString signedPublicKey, QString licenseServerCert, QString rootCert,
+                                       QString& publicKey, QString& seed, QString& keyId) {
+    if (!m_pEncoder) return 0;
+    drm::DrmContentAuthor& author = m_pEncoder->DRMContentAuthor();
+    QVariant profileId, secondValue;
+    QString result;
+    if (drm::Failed(author.CreateDRMProfile(providerUrl, privateKey, signedPublicKey, licenseServerCert, rootCert,
+                                            &profileId, &secondValue, &result)))
+        return 0;
+    m_bDRMProfileAdded = 1;
+    publicKey = result;
+    m_strDRMProfileID = profileId.toString();
+    seed = secondValue.toString();
+
+    drm::DrmProfileCollection& profiles = author.DRMProfileCollection();
+    std::shared_ptr<drm::DrmProfile> profile;
+    const std::int32_t count = profiles.Count();
+    for (std::int32_t i = 0; i < count && !profile; ++i) {
+        auto candidate = profiles.Item(i);
+        if (candidate && candidate->id.compare(m_strDRMProfileID, Qt::CaseInsensitive) == 0) profile = candidate;
+    }
+    if (!profile) return 0;
+    profile->name = "Castora";
+    profile->licenceUrl = licenseUrl;
+    profile->description = "Live";
+    profile->v1LicenceUrl = licenseUrl;
+    profile->attributes.append(qMakePair(QStringLiteral("SECURITYVERSION"), QStringLiteral("2.8")));
+
+    QVariant sessionKeyId;
+    if (drm::Failed(author.SetSessionDRMProfile(m_strDRMProfileID, &sessionKeyId))) return 0;
+    keyId = sessionKeyId.toString();
+    return 1;
 }
 
-void CWavetap::RemoveDRMProfile() {}
+void CWavetap::RemoveDRMProfile() {
+    if (m_pEncoder) m_pEncoder->DRMContentAuthor().DeleteDRMProfile(m_strDRMProfileID);
+}
 
 std::int32_t CWavetap::CCallBack::OnStateChange(int state) {
     m_nState = state;

@@ -1,5 +1,6 @@
 #include "client/tasks/task_page_factory.h"
 
+#include "client/tasks/filedrm_dlg.h"
 #include "client/tasks/record_dlg.h"
 #include "client/tasks/task_kind.h"
 
@@ -17,6 +18,7 @@ CBaseTaskDlg* Make(QWidget* parent) {
 //   {TASK_FILECAST, {Make<CFilecastDlg>, RunFileCastSheet}},
 std::map<int, TaskPageKind>& Kinds() {
     static std::map<int, TaskPageKind> kinds = {
+        {TASK_FILEDRM, {Make<CFiledrmDlg>, {}}},
         {TASK_SCHEDULED_RECORD, {Make<CRecordDlg>, {}}},
     };
     return kinds;

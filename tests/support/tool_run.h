@@ -13,6 +13,12 @@ struct ToolRun {
     QString err;
 
     QStringList Lines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    // The value of the first "key=value" line of the output, or empty.
+    QString Value(const QString& key) const {
+        for (const QString& line : Lines())
+            if (line.startsWith(key + QLatin1Char('='))) return line.mid(key.size() + 1);
+        return {};
+    }
 };
 
 // `tool` is a file name in the build's program folder.

@@ -90,6 +90,7 @@ HRESULT Encoder::PrepareToEncode(bool prepare) {
     settings.author = display_.author;
     settings.copyright = display_.copyright;
     settings.description = display_.description;
+    settings.protection = drmAuthor_.SessionProtection();
     graph_ = std::make_unique<RunGraph>(settings, static_cast<RunGraphListener*>(this));
     QString reason;
     if (HRESULT hr = graph_->Build(groups, &reason); Failed(hr)) return fail(hr, reason);

@@ -4,6 +4,7 @@
 // belongs to the thread that creates it; events are delivered on that thread while it
 // pumps its messages, to the sinks attached with Advise.
 
+#include "drm/drm_content_author.h"
 #include "engine/data_view.h"
 #include "engine/profile.h"
 #include "engine/results.h"
@@ -59,6 +60,8 @@ public:
     ProfileCollection& Profiles() { return profiles_; }
     BroadcastSettings& Broadcast() { return broadcast_; }
     DisplayInformation& Display() { return display_; }
+    // Its DRM profiles and the profile this encoding is protected with.
+    drm::DrmContentAuthor& DRMContentAuthor() { return drmAuthor_; }
     // The archive file; empty for none.
     HRESULT SetLocalFileName(const QString& path);
     QString LocalFileName() const { return archivePath_; }
@@ -92,6 +95,7 @@ private:
     ProfileCollection profiles_;
     BroadcastSettings broadcast_;
     DisplayInformation display_;
+    drm::DrmContentAuthor drmAuthor_;
     QString archivePath_;
     std::vector<std::weak_ptr<DataView>> views_;
     std::unique_ptr<RunGraph> graph_;

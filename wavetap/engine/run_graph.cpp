@@ -3,6 +3,7 @@
 #include "engine/device_catalog.h"
 #include "engine/file_decoder.h"
 #include "engine/gst_setup.h"
+#include "engine/protected_archive.h"
 #include "engine/source_group.h"
 #include "engine/stream_output.h"
 #include "engine/timestamp_fix.h"
@@ -165,17 +166,23 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
     GstElement* streamMux = nullptr;
     if (!settings_.archivePath.isEmpty()) {
         fileMux = Make("asfmux");
-        GstElement* fileSink = Make("filesink");
+        GstElement* fileSink = nullptr;
+        if (settings_.protection) {
+            fileSink = CreateProtectedArchiveSink(settings_.archivePath, *settings_.protection, reason);
+            if (!fileSink) return E_FAIL;
+        } else if ((fileSink = Make("filesink"))) {
+            g_object_set(fileSink, "location", QFile::encodeName(settings_.archivePath).constData(), "async", FALSE,
+                         nullptr);
+        }
         if (!fileMux || !fileSink) {
             *reason = "asfmux or filesink missing";
             return E_FAIL;
         }
-        g_object_set(fileSink, "location", QFile::encodeName(settings_.archivePath).constData(), "async", FALSE,
-                     nullptr);
         AddChain(bin, {fileMux, fileSink});
     }
     if (settings_.httpPort > 0) {
         streamOutput_ = std::make_unique<StreamOutput>();
+        streamOutput_->SetProtection(settings_.protection);
         streamMux = Make("asfmux");
         GstElement* appSink = Make("appsink");
         g_object_set(streamMux, "streamable", TRUE, nullptr);

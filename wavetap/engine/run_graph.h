@@ -7,6 +7,7 @@
 // The mixed picture and sound are encoded once (WMV 8, WMA 2) and muxed into ASF for the
 // archive file and, separately, as a streamable ASF for the pull server.
 
+#include "drm/content_protection.h"
 #include "engine/profile.h"
 #include "engine/results.h"
 
@@ -51,6 +52,8 @@ struct RunSettings {
     QString author;
     QString copyright;
     QString description;
+    // Set for a protected run: the archive and the stream carry only protected content.
+    std::shared_ptr<const drm::ContentProtection> protection;
 };
 
 class RunGraph {

@@ -1,6 +1,8 @@
 #pragma once
 // Hands the live ASF stream to the pull server on the broadcast's HTTP port.
 
+#include "drm/content_protection.h"
+
 #include <cstddef>
 #include <memory>
 
@@ -14,6 +16,8 @@ public:
     static bool Available();
     // Listens on the port; false when it cannot.
     bool Start(int port, int maxViewers);
+    // A protected run serves only protected headers and packets. Before Start.
+    void SetProtection(std::shared_ptr<const drm::ContentProtection> protection);
     // Bytes of a streamable ASF: header objects, then data packets. Any thread.
     void Feed(const char* data, size_t size);
     void Stop();
