@@ -260,4 +260,18 @@ bool WritePrivateProfileString(const QString& section, const QString& key, const
     return Save(fileName, ini);
 }
 
+QStringList GetPrivateProfileSectionNames(const QString& fileName) {
+    IniText ini;
+    {
+        std::lock_guard<std::mutex> guard(LockFor(fileName));
+        ini = Load(fileName);
+    }
+    QStringList names;
+    QString name;
+    for (const QString& line : ini.lines) {
+        if (SectionHeader(line, &name)) names.append(name);
+    }
+    return names;
+}
+
 }  // namespace platform

@@ -7,6 +7,7 @@
 // across threads, and a write replaces the file atomically.
 
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 
@@ -24,5 +25,8 @@ int GetPrivateProfileInt(const QString& section, const QString& key, int default
 // Returns false when the file cannot be written.
 bool WritePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& fileName);
+
+// The names of the file's sections in file order (empty for a missing file).
+QStringList GetPrivateProfileSectionNames(const QString& fileName);
 
 }  // namespace platform

@@ -34,10 +34,13 @@ struct SendState {
     }
 };
 
-QEvent::Type SendEventType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
+// Fixed event numbers, so that messages cross between the program and a component
+// library that carries its own copy of this layer. Qt hands out registered numbers from
+// QEvent::MaxUser downwards, so these low user numbers do not meet them.
+constexpr auto kPostedMessageEvent = static_cast<QEvent::Type>(QEvent::User + 0x52C);
+constexpr auto kSentMessageEvent = static_cast<QEvent::Type>(QEvent::User + 0x52D);
+
+QEvent::Type SendEventType() { return kSentMessageEvent; }
 
 // A message sent from another thread. If the target dies before handling it, the
 // destructor releases the sender with result 0.
@@ -128,10 +131,7 @@ ScopedPostFilter::~ScopedPostFilter() {
 MessageEvent::MessageEvent(unsigned msg, WPARAM wParam, LPARAM lParam)
     : QEvent(TypeId()), msg(msg), wParam(wParam), lParam(lParam) {}
 
-QEvent::Type MessageEvent::TypeId() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
+QEvent::Type MessageEvent::TypeId() { return kPostedMessageEvent; }
 
 bool MessageTarget::event(QEvent* e) {
     if (e->type() == MessageEvent::TypeId()) {
@@ -157,13 +157,15 @@ bool PostMessage(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam) {
 LRESULT SendMessage(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam) {
     if (!target) return 0;
     QThread* targetThread = target->thread();
+    auto state = std::make_shared<SendState>();
     if (targetThread == QThread::currentThread()) {
         if (auto* handler = dynamic_cast<MessageTarget*>(target)) return handler->OnMessage(msg, wParam, lParam);
-        MessageEvent event(msg, wParam, lParam);
+        // A target of another copy of this layer (or a widget handling messages itself)
+        // answers through the sent-message event.
+        SendEvent event(msg, wParam, lParam, state);
         QCoreApplication::sendEvent(target, &event);
-        return 0;
+        return state->result;
     }
-    auto state = std::make_shared<SendState>();
     QPointer<QObject> guard(target);
     QCoreApplication::postEvent(target, new SendEvent(msg, wParam, lParam, state));
     for (;;) {

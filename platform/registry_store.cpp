@@ -30,4 +30,21 @@ bool RegistryDeleteValue(const QString& keyPath, const QString& valueName) {
     return WritePrivateProfileString(keyPath, ValueKey(valueName), QString(), RegistryFilePath());
 }
 
+bool RegistryDeleteKey(const QString& keyPath) {
+    const QString prefix = keyPath + u'\\';
+    bool removed = true;
+    for (const QString& section : GetPrivateProfileSectionNames(RegistryFilePath())) {
+        if (section.compare(keyPath, Qt::CaseInsensitive) == 0 || section.startsWith(prefix, Qt::CaseInsensitive))
+            removed = WritePrivateProfileString(section, QString(), QString(), RegistryFilePath()) && removed;
+    }
+    return removed;
+}
+
+bool RegistryKeyExists(const QString& keyPath) {
+    for (const QString& section : GetPrivateProfileSectionNames(RegistryFilePath())) {
+        if (section.compare(keyPath, Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
+}
+
 }  // namespace platform

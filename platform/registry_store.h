@@ -11,6 +11,10 @@ bool RegistrySetString(const QString& keyPath, const QString& valueName, const Q
 // Empty when the key or value is missing.
 QString RegistryGetString(const QString& keyPath, const QString& valueName);
 bool RegistryDeleteValue(const QString& keyPath, const QString& valueName);
+// Removes the key with all its values and subkeys; true when nothing of it is left.
+bool RegistryDeleteKey(const QString& keyPath);
+// True when the key exists (it was given a value, possibly its empty default).
+bool RegistryKeyExists(const QString& keyPath);
 
 // The file that holds the store.
 QString RegistryFilePath();

@@ -77,4 +77,8 @@ icon -fill '#ecf0f1' -stroke '#7f8c8d' -strokewidth 1.5 -draw "rectangle 3,4 21,
   -fill '#2a9d5c' -draw "polygon 4,19 10,11 15,17 17,14 20,19" -fill '#f1c40f' -draw "circle 16,8 16,6" logo.png
 icon -fill '#2c6fbe' -draw "polygon 12,3 22,12 19,12 19,21 5,21 5,12 2,12" -fill white -draw "rectangle 10,14 14,21" home.png
 icon -fill '#2c6fbe' -draw "circle 12,12 12,2" -fill white -draw "rectangle 11,10 13,18" -draw "circle 12,7 12,5.8" about.png
-icon -fill '#7f8c8d' -draw "roundrectangle 3,5 21,19 3,3" -fill white -draw "polygon 9,8 9,16 16,12" register.png
+icon -fill '#2c6fbe' -draw "circle 9,8 9,3" -draw "roundrectangle 1,14 17,22 5,5" \
+  -fill '#2a9d5c' -draw "rectangle 17,9 19,19" -draw "rectangle 13,13 23,15" register.png
+
+# Every picture as 8-bit RGBA without time stamps, so a new run changes only what it redraws.
+for f in *.png; do $C "$f" -strip -define png:exclude-chunks=date,time PNG32:"$f"; done

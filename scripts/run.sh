@@ -21,4 +21,12 @@ fi
 if [ ! -f "$bin/configure.ini" ]; then
   printf '[SERVER]\r\nIP=http://127.0.0.1:8088\r\nURL=http://127.0.0.1:8088/vekservices/ClientService\r\nCODEIP=http://127.0.0.1:8088\r\n[FTPSERVER]\r\nFTPPASSIVE=1\r\n' > "$bin/configure.ini"
 fi
+# The programme recorder control: registered as an installation registers it, with its
+# service address provisioned beside the program.
+if [ -x "$bin/castora-regsvr" ] && [ -f "$bin/libCastoraRecordOcx.so" ]; then
+  "$bin/castora-regsvr" "$bin/libCastoraRecordOcx.so" >/dev/null
+  if [ ! -f "$bin/Recorderconfig.ini" ]; then
+    printf '[SERVER]\r\nURL=http://127.0.0.1:8088\r\n' > "$bin/Recorderconfig.ini"
+  fi
+fi
 "$bin/castora" "$@"

@@ -14,6 +14,7 @@ packages=(
   libexpat1-dev libssl-dev openssl libcurl4-openssl-dev libcpp-httplib-dev
   python3 python3-pyftpdlib curl
   ffmpeg xvfb xauth x11-utils
+  fonts-noto-cjk xdotool imagemagick openbox
 )
 
 missing=()

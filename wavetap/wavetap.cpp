@@ -15,6 +15,13 @@ using namespace wavetap::engine;
 namespace {
 
 constexpr std::int32_t kNoServerConnection = static_cast<std::int32_t>(0xC00D0005);
+
+// The recorder control builds this class into itself and logs a few more steps.
+#if defined(WAVETAP_RECORDER_COPY)
+constexpr bool kRecorderCopy = true;
+#else
+constexpr bool kRecorderCopy = false;
+#endif
 constexpr std::uint32_t kDetachedCookie = 0xFEFEFEFE;
 
 bool EngineInstalled() {
@@ -43,7 +50,10 @@ CWavetap::~CWavetap() {
 }
 
 CWavetap::BOOL CWavetap::Init() {
-    if (!EngineInstalled()) return 0;
+    if (!EngineInstalled()) {
+        if (kRecorderCopy) Log("Shutdown()");
+        return 0;
+    }
     m_pEncoder = std::make_unique<Encoder>();
     m_sink.m_dwCookie = m_pEncoder->Advise(&m_sink);
     m_pSourceGroups = &m_pEncoder->SourceGroups();
@@ -51,6 +61,7 @@ CWavetap::BOOL CWavetap::Init() {
 }
 
 void CWavetap::ReleaseAll() {
+    if (kRecorderCopy) Log("CWavetap::ReleaseAll");
     m_pPreview.reset();
     m_pPostview.reset();
     m_pSourceGroups = nullptr;

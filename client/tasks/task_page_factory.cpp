@@ -1,6 +1,7 @@
 #include "client/tasks/task_page_factory.h"
 
 #include "client/tasks/filedrm_dlg.h"
+#include "client/tasks/record_dlg.h"
 #include "client/tasks/task_kind.h"
 
 #include <map>
@@ -18,6 +19,7 @@ CBaseTaskDlg* Make(QWidget* parent) {
 std::map<int, TaskPageKind>& Kinds() {
     static std::map<int, TaskPageKind> kinds = {
         {TASK_FILEDRM, {Make<CFiledrmDlg>, {}}},
+        {TASK_SCHEDULED_RECORD, {Make<CRecordDlg>, {}}},
     };
     return kinds;
 }

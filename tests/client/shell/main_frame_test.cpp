@@ -25,6 +25,8 @@
 #include "platform/paths.h"
 #include "tests/sim/platform_process.h"
 #include "tests/support/gui_test.h"
+#include "tests/support/platform_suite.h"
+#include "tests/support/url_catcher.h"
 #include "vekencoder/vekencoder.h"
 
 #include <QAbstractButton>
@@ -49,14 +51,6 @@
 using test_support::WaitFor;
 
 namespace {
-
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void Open(const QUrl& url) { opened << url; }
-};
 
 const QByteArray kDevices =
     "[Test Camera]\nmedia=2\nsource=videotestsrc is-live=true\n"
@@ -115,18 +109,8 @@ private:
     bool garbage_ = false;
 };
 
-class Frame : public ::testing::Test {
+class Frame : public test_support::PlatformSuite {
 protected:
-    static void SetUpTestSuite() {
-        test_support::App();
-        shared_ = new simtest::PlatformProcess();
-        ASSERT_TRUE(shared_->Start());
-    }
-    static void TearDownTestSuite() {
-        delete shared_;
-        shared_ = nullptr;
-    }
-
     void SetUp() override {
         folder_ = platform::GetProgramFolder();
         ASSERT_TRUE(folder_.endsWith("/frame/")) << folder_.toStdString();
@@ -137,7 +121,7 @@ protected:
             QFile::copy(CASTORA_BIN_DIR "/Styles/" + name, folder_ + "Styles/" + name);
         }
         WriteFile("devices.ini", kDevices);
-        UsePlatform(*shared_);
+        UsePlatform(*platform_);
         SetMessageBoxResponder([this](const MessageBoxRequest& request) {
             messages_ << request.text;
             auto it = answers_.find(request.text);
@@ -159,7 +143,7 @@ protected:
     }
     void UsePlatform(simtest::PlatformProcess& p) { UsePlatformAt(p.port()); }
     void UsePlatformAt(int port) {
-        const QByteArray base = "http://127.0.0.1:" + QByteArray::number(port);
+        const QByteArray base = BaseUrl(port).toUtf8();
         WriteFile("configure.ini",
                   "[SERVER]\r\nIP=" + base + "\r\nURL=" + base + "/vekservices/ClientService\r\nCODEIP=" + base + "\r\n");
     }
@@ -237,15 +221,12 @@ protected:
     }
     QString LastMessage() const { return messages_.isEmpty() ? QString() : messages_.last(); }
 
-    static simtest::PlatformProcess* shared_;
     QString folder_;
     std::unique_ptr<CTenancy> tenancy_;
     QStringList messages_;
     QStringList statuses_;
     std::map<QString, int> answers_;
 };
-
-simtest::PlatformProcess* Frame::shared_ = nullptr;
 
 TEST_F(Frame, StartUpSignsInAndOpensTheMaximisedFrameWithTheAccountPane) {
     ASSERT_TRUE(StartAndSignIn("demo", "demo123"));
@@ -388,15 +369,13 @@ TEST_F(Frame, HelpToolsAndWebPages) {
     ChooseMenu(ID_SET_LOGO);
     EXPECT_TRUE(logo);
 
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("http", &catcher, "Open");
+    test_support::UrlCatcher catcher("http");
     ChooseMenu(ID_VISIT_HOME);
     ClickToolButton(ID_REGISTER);
-    QDesktopServices::unsetUrlHandler("http");
     ASSERT_EQ(catcher.opened.size(), 2);
     EXPECT_EQ(catcher.opened[0].path(), "/web/index.jsp");
     EXPECT_EQ(catcher.opened[1].path(), "/web/register.jsp");
-    EXPECT_EQ(catcher.opened[1].port(), shared_->port());
+    EXPECT_EQ(catcher.opened[1].port(), platform_->port());
 }
 
 TEST_F(Frame, LeavingAsksFirstAndCancelKeepsTheFrame) {
@@ -491,7 +470,7 @@ TEST_F(KeepAlive, CancelSignsOut) {
 TEST_F(KeepAlive, OneSuccessInBetweenStartsTheCountAgain) {
     // Between the program and the platform: a relay that can turn every connection away
     // while the platform (and its sessions) live on.
-    Relay relay(shared_->port());
+    Relay relay(platform_->port());
     ASSERT_TRUE(relay.Listen());
     UsePlatformAt(relay.Port());
     ASSERT_TRUE(StartAndSignIn("demo", "demo123"));
@@ -511,7 +490,7 @@ TEST_F(KeepAlive, OneSuccessInBetweenStartsTheCountAgain) {
 }
 
 TEST_F(KeepAlive, GarbageAnswersAreFailuresToo) {
-    Relay relay(shared_->port());
+    Relay relay(platform_->port());
     ASSERT_TRUE(relay.Listen());
     UsePlatformAt(relay.Port());
     ASSERT_TRUE(StartAndSignIn("demo", "demo123"));
@@ -543,4 +522,3 @@ TEST_F(KeepAlive, DISABLED_TwentyFailuresTakeAboutAMinute) {
 
 }  // namespace
 
-#include "main_frame_test.moc"

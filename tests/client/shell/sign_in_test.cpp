@@ -9,6 +9,8 @@
 #include "client/widgets/status_text.h"
 #include "tests/sim/platform_process.h"
 #include "tests/support/gui_test.h"
+#include "tests/support/platform_suite.h"
+#include "tests/support/url_catcher.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -27,29 +29,8 @@ using test_support::WaitFor;
 
 namespace {
 
-QString ServiceUrl(int port) { return QStringLiteral("http://127.0.0.1:%1/vekservices/ClientService").arg(port); }
-
-// Catches what the dialog opens with the desktop's handler.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void Open(const QUrl& url) { opened << url; }
-};
-
-class SignIn : public ::testing::Test {
+class SignIn : public test_support::PlatformSuite {
 protected:
-    static void SetUpTestSuite() {
-        test_support::App();
-        platform_ = new simtest::PlatformProcess();
-        ASSERT_TRUE(platform_->Start());
-    }
-    static void TearDownTestSuite() {
-        delete platform_;
-        platform_ = nullptr;
-    }
-
     void SetUp() override {
         ClientGlobals& g = Globals();
         g.programFolder = folder_.path() + "/";
@@ -98,12 +79,9 @@ protected:
         return WaitFor([&] { return statuses_.contains(text); }, timeoutMs);
     }
 
-    static simtest::PlatformProcess* platform_;
     QTemporaryDir folder_;
     QStringList statuses_;
 };
-
-simtest::PlatformProcess* SignIn::platform_ = nullptr;
 
 QByteArray Utf16(const QString& text) {
     return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
@@ -274,11 +252,9 @@ TEST_F(SignIn, AServiceAnsweringGarbageLeavesTheDialogUsable) {
 }
 
 TEST_F(SignIn, CancelEndsTheDialogAndAgreementOpensThePlatformPage) {
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("http", &catcher, "Open");
+    test_support::UrlCatcher catcher("http");
     auto dialog = Open();
     Click(dialog.get(), CLoginDlg::kAgreementButton);
-    QDesktopServices::unsetUrlHandler("http");
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0].toString(), Globals().serverIp + "/web/xieyi.jsp");
 
@@ -299,5 +275,3 @@ TEST_F(SignIn, ABrokenUserFileOpensEmpty) {
 }
 
 }  // namespace
-
-#include "sign_in_test.moc"

@@ -18,6 +18,7 @@
 #include "client/widgets/tab_pages.h"
 #include "tests/sim/platform_process.h"
 #include "tests/support/gui_test.h"
+#include "tests/support/platform_suite.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -70,22 +71,12 @@ public:
     int redraws = 0;
 };
 
-class TaskList : public ::testing::Test {
+class TaskList : public test_support::PlatformSuite {
 protected:
-    static void SetUpTestSuite() {
-        test_support::App();
-        platform_ = new simtest::PlatformProcess();
-        ASSERT_TRUE(platform_->Start());
-    }
-    static void TearDownTestSuite() {
-        delete platform_;
-        platform_ = nullptr;
-    }
-
     void SetUp() override {
         ClientGlobals& g = Globals();
-        g.serviceUrl = QStringLiteral("http://127.0.0.1:%1/vekservices/ClientService").arg(platform_->port());
-        g.serverIp = QStringLiteral("http://127.0.0.1:%1").arg(platform_->port());
+        g.serviceUrl = ServiceUrl(platform_->port());
+        g.serverIp = BaseUrl(platform_->port());
         g.mediaServers.clear();
         g.videoDevices = {{kScreenCaptureDevice, 2, 0}, {"Test Camera", 2, 0}};
         g.audioDevices = {{"Test Microphone", 1, 0}};
@@ -127,14 +118,11 @@ protected:
         return -1;
     }
 
-    static simtest::PlatformProcess* platform_;
     MenuRecorder menus;
     std::unique_ptr<CChildView> view;
     QStringList messages;
     int answer = IDOK;
 };
-
-simtest::PlatformProcess* TaskList::platform_ = nullptr;
 
 TEST_F(TaskList, SignInSetUpAttachesTheMenuAndThePane) {
     EXPECT_EQ(menus.menus, std::vector<int>{IDR_MENU_SIGNED_IN});

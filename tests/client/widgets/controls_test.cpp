@@ -8,6 +8,7 @@
 #include "client/widgets/tab_pages.h"
 #include "client/widgets/window_handle.h"
 #include "tests/support/gui_test.h"
+#include "tests/support/url_catcher.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -21,14 +22,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void Open(const QUrl& url) { opened << url; }
-};
 
 class Controls : public ::testing::Test {
 protected:
@@ -151,15 +144,13 @@ TEST_F(Controls, ResizablePageMovesAndStretchesAnchoredControls) {
 }
 
 TEST_F(Controls, PlayAddressEditHandsItsTextToTheDesktop) {
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("mms", &catcher, "Open");
+    test_support::UrlCatcher catcher("mms");
     CPlayAddressEdit edit;
     edit.setText("mms://192.0.2.7:9100");
     edit.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&edit));
     QTest::keyClick(&edit, Qt::Key_Return, Qt::ControlModifier);
     QTest::mouseDClick(&edit, Qt::LeftButton);
-    QDesktopServices::unsetUrlHandler("mms");
     ASSERT_EQ(catcher.opened.size(), 2);
     EXPECT_EQ(catcher.opened[0].toString(), "mms://192.0.2.7:9100");
     edit.clear();
@@ -202,5 +193,3 @@ TEST_F(Controls, WindowHandleDeliversPostedAndSentMessagesOnItsThread) {
 }
 
 }  // namespace
-
-#include "controls_test.moc"
