@@ -161,12 +161,7 @@ TEST(EncodeDevice, AStopRequestToTheThreadEndsTheJobToo) {
 TEST(EncodeDevice, AudioOnlyCreatesNoViewsWhateverWindowsAreGiven) {
     const QString folder = TempDir("batch-audio-only");
     QWidget preview, postview;
-    for (QWidget* widget : {&preview, &postview}) {
-        widget->resize(160, 120);
-        widget->setAutoFillBackground(true);
-        widget->setStyleSheet("background: white");
-        widget->show();
-    }
+    for (QWidget* widget : {&preview, &postview}) ShowBlankWindow(widget);
     bool white = true;
     QTimer::singleShot(1200, [&] {
         for (QWidget* widget : {&preview, &postview}) white = white && qGray(widget->grab().toImage().pixel(5, 5)) > 200;

@@ -26,6 +26,10 @@ protected:
     platform::LRESULT OnMessage(unsigned msg, platform::WPARAM wParam, platform::LPARAM lParam) override;
 };
 
+class QWidget;
+// Shows the widget 160x120 with a white background, for views to paint over.
+void ShowBlankWindow(QWidget* widget);
+
 // Pumps this thread's messages for the given time, or until `done` holds.
 void PumpFor(int milliseconds);
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs);
