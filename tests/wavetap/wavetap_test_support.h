@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <functional>
 #include <vector>
@@ -26,7 +27,6 @@ protected:
     platform::LRESULT OnMessage(unsigned msg, platform::WPARAM wParam, platform::LPARAM lParam) override;
 };
 
-class QWidget;
 // Shows the widget 160x120 with a white background, for views to paint over.
 void ShowBlankWindow(QWidget* widget);
 
