@@ -221,7 +221,7 @@ TEST_F(PushJobs, DeviceJobsPushToTheServerAndWriteTheFileAsTheOutputSays) {
 TEST_F(PushJobs, FileListsChainTheirGroupsAndCircleOnlyWithLoop) {
     const QString folder = TempDir("batch-files");
     QStringList files;
-    for (const char* colour : {"red", "lime", "blue"}) files << ColorClip(folder, colour, 1.2);
+    for (const char* colour : {"red", "lime", "blue"}) files << ColorClip(folder, colour, 1.5);
     ASSERT_FALSE(files.contains(QString()));
     for (int loop : {1, 0}) {
         Recorder window;
@@ -233,7 +233,7 @@ TEST_F(PushJobs, FileListsChainTheirGroupsAndCircleOnlyWithLoop) {
             if (player.state() == QProcess::NotRunning && player.exitCode() == 0 && !player.property("started").toBool() &&
                 platform_->LivePointRow(1, "live2").rfind("live, pushing", 0) == 0) {
                 player.setProperty("started", true);
-                player.start("ffmpeg", {"-v", "error", "-i", Url("live2"), "-t", "6", "-vf", "fps=5,scale=4:4", "-f",
+                player.start("ffmpeg", {"-v", "error", "-i", Url("live2"), "-t", "7", "-vf", "fps=5,scale=4:4", "-f",
                                         "rawvideo", "-pix_fmt", "rgb24", "pipe:1"});
             }
             // With loop the job goes on until asked to stop: after the player has seen enough.

@@ -67,7 +67,8 @@ HRESULT PushClient::Setup(const CredentialsRequest& credentials, QString* reason
         if (const auto pushId = answer.Cookie("push-id"))
             session_.pushId = QString::fromStdString(*pushId);
         if (status == 401) {
-            const http::AuthParams* challenge = ChooseChallenge(http::ParseChallenges(answer.Fields("WWW-Authenticate")));
+            const std::vector<http::AuthParams> challenges = http::ParseChallenges(answer.Fields("WWW-Authenticate"));
+            const http::AuthParams* challenge = ChooseChallenge(challenges);
             if (answeredChallenge) {
                 *reason = "the media server refused the push account (401)";
                 return E_ACCESSDENIED;
