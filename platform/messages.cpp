@@ -7,6 +7,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -90,7 +91,42 @@ std::shared_ptr<ThreadQueue> OwnQueue() {
     return QueueOf(CurrentThreadId(), true);
 }
 
+std::mutex filtersLock;
+std::atomic<int> filterCount{0};
+std::map<QThread*, ScopedPostFilter::Filter>& Filters() {
+    static std::map<QThread*, ScopedPostFilter::Filter> filters;
+    return filters;
+}
+
+// Whether a filter of the target's thread takes the message.
+bool FilterTakes(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam) {
+    if (filterCount.load() == 0) return false;
+    ScopedPostFilter::Filter filter;
+    {
+        std::lock_guard<std::mutex> guard(filtersLock);
+        auto it = Filters().find(target->thread());
+        if (it == Filters().end()) return false;
+        filter = it->second;
+    }
+    return filter(msg, wParam, lParam);
+}
+
+// The longest a pump goes on serving events that keep arriving.
+constexpr int kPumpSliceMs = 50;
+
 }  // namespace
+
+ScopedPostFilter::ScopedPostFilter(Filter filter) : thread_(QThread::currentThread()) {
+    std::lock_guard<std::mutex> guard(filtersLock);
+    Filters()[thread_] = std::move(filter);
+    filterCount = static_cast<int>(Filters().size());
+}
+
+ScopedPostFilter::~ScopedPostFilter() {
+    std::lock_guard<std::mutex> guard(filtersLock);
+    Filters().erase(thread_);
+    filterCount = static_cast<int>(Filters().size());
+}
 
 MessageEvent::MessageEvent(unsigned msg, WPARAM wParam, LPARAM lParam)
     : QEvent(TypeId()), msg(msg), wParam(wParam), lParam(lParam) {}
@@ -113,6 +149,7 @@ bool MessageTarget::event(QEvent* e) {
 
 bool PostMessage(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam) {
     if (!target) return false;
+    if (FilterTakes(target, msg, wParam, lParam)) return true;
     QCoreApplication::postEvent(target, new MessageEvent(msg, wParam, lParam));
     return true;
 }
@@ -145,7 +182,10 @@ LRESULT SendMessage(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam)
 
 void PumpMessages() {
     if (QThread::currentThread()->eventDispatcher() && QCoreApplication::instance()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        // One pass of the event loop serves only the sources of the highest priority ready:
+        // go on while anything is pending, so posted messages cannot starve GLib sources
+        // (the encoder's bus watch) of a thread that posts to itself often.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, kPumpSliceMs);
     } else {
         QCoreApplication::sendPostedEvents();
     }

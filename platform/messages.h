@@ -8,8 +8,10 @@
 #include <QEvent>
 #include <QObject>
 #include <QPointer>
+#include <QThread>
 
 #include <cstdint>
+#include <functional>
 
 namespace platform {
 
@@ -45,6 +47,21 @@ protected:
 
 // Queues the message for the target's thread. False when the target is null.
 bool PostMessage(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam);
+
+// While it lives, messages posted to any object of the thread that created it go through
+// `filter` first (on the posting thread, so it must be thread-safe); a message the filter
+// takes (returns true for) is removed and never delivered. One filter per thread.
+class ScopedPostFilter {
+public:
+    using Filter = std::function<bool(unsigned msg, WPARAM wParam, LPARAM lParam)>;
+    explicit ScopedPostFilter(Filter filter);
+    ~ScopedPostFilter();
+    ScopedPostFilter(const ScopedPostFilter&) = delete;
+    ScopedPostFilter& operator=(const ScopedPostFilter&) = delete;
+
+private:
+    QThread* thread_;
+};
 
 // Runs the target's handler and returns its result: directly when the target lives on
 // this thread, otherwise on the target's thread while this one waits (its own sent

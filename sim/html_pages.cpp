@@ -56,7 +56,8 @@ std::string EscapeHtml(const std::string& text) {
   return out;
 }
 
-std::string StatePageHtml(const PlatformState& s, std::size_t sessionCount, const std::string& ftpAddress) {
+std::string StatePageHtml(const PlatformState& s, std::size_t sessionCount, const std::string& ftpAddress,
+                          const std::vector<LivePointStatus>& livePoints) {
   std::string b = "<h1>castora-platform</h1><p>Signed-in sessions: " + std::to_string(sessionCount) +
                   ". FTP storage: " + EscapeHtml(ftpAddress) + "</p>";
 
@@ -77,6 +78,14 @@ std::string StatePageHtml(const PlatformState& s, std::size_t sessionCount, cons
       points += p.name + (p.liveId ? " (live " + std::to_string(p.liveId) + ")" : " (free)") + " ";
     }
     b += "<tr>" + Cell(m.id) + Cell(m.mediaName) + Cell(m.ip + ":" + std::to_string(m.port)) + Cell(points) + "</tr>";
+  }
+  b += "</table>";
+
+  b += "<h2>Live points</h2><table>" + Head({"server", "publishing point", "state", "viewers", "packets received"});
+  for (const auto& p : livePoints) {
+    const std::string state = p.pushing ? "live, pushing" : p.live ? "live, waiting for a push" : "free";
+    b += "<tr>" + Cell(p.serverId) + Cell(p.point) + Cell(state) + Cell(p.viewers) +
+         Cell(static_cast<std::int64_t>(p.packets)) + "</tr>";
   }
   b += "</table>";
 

@@ -7,6 +7,7 @@
 
 #include "sim/connection_drop.h"
 #include "sim/html_pages.h"
+#include "sim/media_servers.h"
 #include "sim/site_pages.h"
 #include "sim/soap_message.h"
 #include "sim/wsdl.h"
@@ -69,7 +70,7 @@ void AnswerService(const httplib::Request& req, httplib::Response& res, Platform
 }  // namespace
 
 void InstallRoutes(httplib::Server& server, PlatformService& service, const PlatformOptions& options,
-                   const std::string& ftpAddress) {
+                   const std::string& ftpAddress, const MediaServers* media) {
   server.Post(kServicePath, [&service, &options](const httplib::Request& req, httplib::Response& res) {
     AnswerService(req, res, service, options);
   });
@@ -103,10 +104,11 @@ void InstallRoutes(httplib::Server& server, PlatformService& service, const Plat
     }
     res.set_content(RegisteredPageHtml(form), kHtmlType);
   });
-  server.Get("/", [&service, ftpAddress](const httplib::Request&, httplib::Response& res) {
+  server.Get("/", [&service, ftpAddress, media](const httplib::Request&, httplib::Response& res) {
     std::size_t sessions = 0;
     PlatformState snapshot = service.Snapshot(sessions);
-    res.set_content(StatePageHtml(snapshot, sessions, ftpAddress), kHtmlType);
+    res.set_content(StatePageHtml(snapshot, sessions, ftpAddress, media ? media->Status() : std::vector<LivePointStatus>{}),
+                    kHtmlType);
   });
   // Errors the HTTP layer raises itself on the service path (a body over the size
   // limit, say) are still answered as SOAP faults.

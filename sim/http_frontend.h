@@ -13,7 +13,10 @@ namespace sim {
 
 inline constexpr const char* kServicePath = "/vekservices/ClientService";
 
+class MediaServers;
+
+// `media` (may be null) gives the live points the state page shows.
 void InstallRoutes(httplib::Server& server, PlatformService& service, const PlatformOptions& options,
-                   const std::string& ftpAddress);
+                   const std::string& ftpAddress, const MediaServers* media = nullptr);
 
 }  // namespace sim

@@ -11,6 +11,7 @@
 #include "sim/ftp_storage.h"
 #include "sim/drm_authority.h"
 #include "sim/http_frontend.h"
+#include "sim/media_servers.h"
 #include "sim/licence_endpoint.h"
 #include "sim/platform_options.h"
 #include "sim/platform_service.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
   settings.licenceUrl = "http://" + std::string(kHost) + ":" + std::to_string(options.port) + sim::kLicencePath;
   settings.drmLoginUrl = settings.licenceUrl;
   settings.drmAuthority = &drmAuthority;
+  settings.mediaPorts = options.media.ports;
   sim::PlatformService service(data.string(), settings, options.sessionTimeoutS * 1000);
   if (!service.Open(kHost, options.ftpPort, error)) return Fail(error);
 
@@ -80,11 +82,19 @@ int main(int argc, char** argv) {
     ftpAddress = "ftp://" + std::string(kHost) + ":" + std::to_string(options.ftpPort) + "/";
   }
 
+  sim::MediaServers media;
+  if (options.media.enabled) {
+    std::size_t sessions = 0;
+    std::string report;
+    media.Start(service.Snapshot(sessions).mediaServers, sim::MediaOptionsFor(options.media), report);
+    if (!report.empty()) std::fprintf(stderr, "castora-platform: %s\n", report.c_str());
+  }
+
   httplib::Server server;
   server.set_payload_max_length(4 << 20);
   server.set_read_timeout(10, 0);
   server.set_write_timeout(10, 0);
-  sim::InstallRoutes(server, service, options, ftpAddress);
+  sim::InstallRoutes(server, service, options, ftpAddress, &media);
   sim::InstallLicenceRoute(server, service);
   sim::InstallUpdateFolder(server, options.update);
   if (!server.bind_to_port(kHost, options.port)) {
@@ -97,8 +107,8 @@ int main(int argc, char** argv) {
     server.stop();
   });
 
-  std::printf("castora-platform: http://%s:%d%s data %s, FTP storage %s\n", kHost, options.port, sim::kServicePath,
-              data.c_str(), ftpAddress.c_str());
+  std::printf("castora-platform: http://%s:%d%s data %s, FTP storage %s, media servers %s\n", kHost, options.port,
+              sim::kServicePath, data.c_str(), ftpAddress.c_str(), media.Addresses().c_str());
   std::fflush(stdout);
   server.listen_after_bind();
 
@@ -107,6 +117,7 @@ int main(int argc, char** argv) {
     pthread_kill(signalWaiter.native_handle(), SIGTERM);
     signalWaiter.join();
   }
+  media.Stop();
   ftp.Stop();
   return 0;
 }

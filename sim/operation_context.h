@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/platform_state.h"
 #include "sim/session_table.h"
@@ -20,6 +21,7 @@ struct ServiceSettings {
   std::string drmLoginUrl;
   std::string licenceUrl;                  // the licence endpoint, every company's drmUrl
   const DrmAuthority* drmAuthority = nullptr;  // issues live DRM material
+  std::vector<int> mediaPorts;  // ports the media servers listen on, by state order (empty: unchanged)
 };
 
 struct OperationContext {

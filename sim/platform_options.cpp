@@ -10,6 +10,9 @@ const char* const kUsage =
     "usage: castora-platform --port P --data DIR [--ftp-port N] [--ftp-passive-ports A-B]\n"
     "                        [--live-minute-ms MS] [--session-timeout-s S]\n"
     "                        [--delay-ms MS] [--drop] [--html-500] [--chunked] [--fault-operation NAME]\n"
+    "                        [--media-ports P1,P2|off] [--push-auth basic|digest|both] [--max-viewers N]\n"
+    "                        [--push-idle-timeout-s S] [--push-inactivity-timeout-s S]\n"
+    "                        [--drop-push-after S] [--drop-push-count N]\n"
     "  --port P             HTTP port on 127.0.0.1 for the service and the pages\n"
     "  --data DIR           data folder: state file and FTP storage (created when missing)\n"
     "  --ftp-port N         FTP storage port on 127.0.0.1 (default 2121, 0: no FTP storage)\n"
@@ -20,7 +23,16 @@ const char* const kUsage =
     "  --drop               close service connections without answering\n"
     "  --html-500           answer service requests with status 500 and an HTML page\n"
     "  --chunked            send service answers with chunked transfer coding\n"
-    "  --fault-operation N  apply the faults above to operation N only\n";
+    "  --fault-operation N  apply the faults above to operation N only\n"
+    "media servers (pushes to publishing points, live points for players):\n"
+    "  --media-ports P1,P2  ports of the state's media servers on 127.0.0.1, in order (default: the\n"
+    "                       state's ports, 8091 and 8092 in a fresh state); off: no media servers\n"
+    "  --push-auth SCHEMES  basic, digest or both (default) for the push account check\n"
+    "  --push-idle-timeout-s S        a push start without packets ends after S s (default 60)\n"
+    "  --push-inactivity-timeout-s S  a push with no push start ends after S s (default 120)\n"
+    "  --max-viewers N      players per live point (default 1000)\n"
+    "  --drop-push-after S  fault: cut every push S seconds after it started (decimals allowed)\n"
+    "  --drop-push-count N  cut only the first N pushes\n";
 
 namespace {
 
@@ -88,6 +100,41 @@ bool ParseOptions(int argc, char** argv, PlatformOptions& o, std::string& error)
       o.faults.html500 = true;
     } else if (arg == "--chunked") {
       o.faults.chunked = true;
+    } else if (arg == "--media-ports") {
+      if (!value(v)) return bad("--media-ports needs P1,P2,... or off");
+      if (v == "off") {
+        o.media.enabled = false;
+        continue;
+      }
+      std::string_view rest = v;
+      while (!rest.empty()) {
+        const auto comma = rest.find(',');
+        if (!ParseNumber(rest.substr(0, comma), 1, 65535, n)) return bad("--media-ports needs port numbers");
+        o.media.ports.push_back(static_cast<int>(n));
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+      }
+    } else if (arg == "--push-auth") {
+      if (!value(v) || (v != "basic" && v != "digest" && v != "both")) return bad("--push-auth needs basic, digest or both");
+      o.media.pushAuth = v;
+    } else if (arg == "--push-idle-timeout-s") {
+      if (!number(1, 86400, n)) return bad("--push-idle-timeout-s needs a number of seconds");
+      o.media.pushIdleTimeoutS = static_cast<int>(n);
+    } else if (arg == "--push-inactivity-timeout-s") {
+      if (!number(1, 86400, n)) return bad("--push-inactivity-timeout-s needs a number of seconds");
+      o.media.pushInactivityTimeoutS = static_cast<int>(n);
+    } else if (arg == "--max-viewers") {
+      if (!number(1, 100000, n)) return bad("--max-viewers needs 1..100000");
+      o.media.maxViewers = static_cast<int>(n);
+    } else if (arg == "--drop-push-after") {
+      if (!value(v)) return bad("--drop-push-after needs seconds");
+      std::string text(v);
+      char* end = nullptr;
+      const double seconds = std::strtod(text.c_str(), &end);
+      if (text.empty() || *end != '\0' || !(seconds > 0 && seconds <= 86400)) return bad("--drop-push-after needs seconds");
+      o.media.dropPushAfterS = seconds;
+    } else if (arg == "--drop-push-count") {
+      if (!number(1, 1000000, n)) return bad("--drop-push-count needs a positive number");
+      o.media.dropPushCount = static_cast<int>(n);
     } else if (arg == "--fault-operation") {
       if (!value(v)) return bad("--fault-operation needs an operation name");
       o.faults.operation = v;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sim/update_folder_options.h"
 
@@ -17,6 +18,18 @@ struct FaultOptions {
   std::string operation;   // limit the faults to this operation; empty: every request
 };
 
+// The media servers that take pushes and serve live points.
+struct MediaOptions {
+  bool enabled = true;
+  std::vector<int> ports;           // per media server of the state, in order; empty: the state's ports
+  std::string pushAuth = "both";    // schemes the push account check offers: basic, digest or both
+  int pushIdleTimeoutS = 60;
+  int pushInactivityTimeoutS = 120;
+  int maxViewers = 1000;            // per publishing point
+  double dropPushAfterS = 0;        // a fault: cut every push this long after it started
+  int dropPushCount = -1;           // cut only this many pushes; -1 every one
+};
+
 struct PlatformOptions {
   int port = 0;
   std::string dataDir;
@@ -27,6 +40,7 @@ struct PlatformOptions {
   std::int64_t sessionTimeoutS = 1800;
   FaultOptions faults;
   UpdateFolderOptions update;
+  MediaOptions media;
 };
 
 // Returns false with `error` set (a usage text for --help).

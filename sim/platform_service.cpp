@@ -29,6 +29,7 @@ bool PlatformService::Open(const std::string& ftpHost, std::int32_t ftpPort, std
   }
   ApplyFtpEndpoint(state_, ftpHost, ftpPort);
   ApplyDrmMaterial(state_, settings_.licenceUrl);
+  ApplyMediaPorts(state_, settings_.mediaPorts);
   return Save(error);
 }
 

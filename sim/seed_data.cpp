@@ -139,4 +139,8 @@ void ApplyFtpEndpoint(PlatformState& state, const std::string& host, std::int32_
   }
 }
 
+void ApplyMediaPorts(PlatformState& state, const std::vector<int>& ports) {
+  for (std::size_t i = 0; i < ports.size() && i < state.mediaServers.size(); ++i) state.mediaServers[i].port = ports[i];
+}
+
 }  // namespace sim

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sim/platform_state.h"
 
@@ -15,5 +16,8 @@ PlatformState SeedState();
 // Points every company's FTP address, and every recorder channel's FTP entries, at the
 // storage server of this run.
 void ApplyFtpEndpoint(PlatformState& state, const std::string& host, std::int32_t port);
+// Gives the state's media servers the ports they listen on (by state order), so the
+// addresses the service hands out are the ones that answer.
+void ApplyMediaPorts(PlatformState& state, const std::vector<int>& ports);
 
 }  // namespace sim

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <thread>
 #include <vector>
 
 using namespace platform;
@@ -77,6 +78,34 @@ TEST(Messages, PostedMessagesArriveInOrderWhenThePumpRuns) {
     PumpMessages();
     EXPECT_EQ(target.received, (std::vector<unsigned>{WM_USER + 1, 2024}));
     EXPECT_FALSE(PostMessage(nullptr, 1, 0, 0));
+}
+
+TEST(Messages, APostFilterTakesWhatItWantsFromAnyPosterAndOnlyOnItsThread) {
+    Recorder here;
+    Recorder elsewhere;
+    HostedOnWorker worker(&elsewhere);
+    std::atomic<int> taken{0};
+    {
+        ScopedPostFilter filter([&](unsigned msg, WPARAM wParam, LPARAM) {
+            if (msg != 2024 || wParam != 0) return false;
+            ++taken;
+            return true;
+        });
+        std::thread poster([&] {
+            PostMessage(&here, 2024, 0, 0);  // taken
+            PostMessage(&here, 2024, 1, 0);  // delivered
+            PostMessage(&elsewhere, 2024, 0, 0);  // another thread's object: delivered
+        });
+        poster.join();
+        PumpMessages();
+        EXPECT_EQ(taken, 1);
+        EXPECT_EQ(here.received, (std::vector<unsigned>{2024}));
+    }
+    PostMessage(&here, 2024, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(here.received.size(), 2u) << "without the filter every message arrives";
+    for (int i = 0; i < 100 && elsewhere.received.empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(elsewhere.received, (std::vector<unsigned>{2024}));
 }
 
 TEST(Messages, SendRunsOnTheTargetThreadAndReturnsItsResult) {

@@ -180,6 +180,36 @@ std::string PlatformProcess::Get(const std::string& path, int* status) {
   return res ? res->body : std::string();
 }
 
+std::string PlatformProcess::LivePointRow(int serverId, const std::string& point) {
+  const std::string page = Get("/");
+  const std::string cells = "<tr><td>" + std::to_string(serverId) + "</td><td>" + point + "</td><td>";
+  const auto table = page.find("<h2>Live points</h2>");
+  const auto at = table == std::string::npos ? table : page.find(cells, table);
+  if (at == std::string::npos) return "<none>";
+  std::string row = page.substr(at + cells.size(), page.find("</tr>", at) - at - cells.size());
+  std::string out;
+  for (std::size_t pos = 0; pos < row.size();) {
+    if (row.compare(pos, 9, "</td><td>") == 0) {
+      out += '|';
+      pos += 9;
+    } else if (row.compare(pos, 5, "</td>") == 0) {
+      pos += 5;
+    } else {
+      out += row[pos++];
+    }
+  }
+  return out;
+}
+
+bool PlatformProcess::WaitForLivePoint(int serverId, const std::string& point, const std::string& prefix,
+                                       int timeoutMs) {
+  for (int waited = 0; waited <= timeoutMs; waited += 50) {
+    if (LivePointRow(serverId, point).rfind(prefix, 0) == 0) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
 std::string PlatformProcess::Login(const std::string& user, const std::string& password) {
   SoapReply r = Call("login", "<userName>" + user + "</userName><passWord>" + Md5Hex(password) + "</passWord>");
   std::string id = r.Field("sessionId");

@@ -54,6 +54,12 @@ class PlatformProcess {
   SoapReply Post(const std::string& body, const httplib::Headers& headers);
   std::string Get(const std::string& path, int* status = nullptr);
 
+  // The state page's row of a media server's publishing point, as "state|viewers|packets"
+  // ("free|0|0", "live, pushing|1|120"); "<none>" when the page has no such row.
+  std::string LivePointRow(int serverId, const std::string& point);
+  // Waits up to timeoutMs for that row to start with `prefix`.
+  bool WaitForLivePoint(int serverId, const std::string& point, const std::string& prefix, int timeoutMs = 5000);
+
   // Signs in and returns the session id (empty when refused).
   std::string Login(const std::string& user, const std::string& password);
 

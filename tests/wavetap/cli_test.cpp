@@ -54,3 +54,22 @@ TEST(Cli, FailedStartAndBadUsage) {
     EXPECT_EQ(RunCli({"--profile-dir", ProfileDir(), "--profile", kProfile256, "--video", kCamera, "--seconds",
                       "zero"}).exitCode, 2);
 }
+
+TEST(Cli, BatchTranscodePrintsProgressAndItsResult) {
+    const QString folder = TempDir("cli-job");
+    const QString clip = MakeClip(folder, "clip.avi", 20.0, 500);
+    ASSERT_FALSE(clip.isEmpty());
+    const test_support::ToolRun run =
+        RunCli({"--job", "transcode", "--input", clip, "--output", folder + "/out.wmv", "--profile", kProfile256});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.Lines().last(), "result 0x00000000");
+    EXPECT_TRUE(run.Lines().first().startsWith("progress ")) << run.out.toStdString();
+    EXPECT_NEAR(Probe(folder + "/out.wmv").duration, 20.0, 0.5);
+    const test_support::ToolRun missing =
+        RunCli({"--job", "transcode", "--input", clip, "--output", folder + "/x.wmv", "--profile", "low", "--audio-only"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.Lines().last(), "result 0xffffffff");
+    EXPECT_EQ(RunCli({"--job", "sing", "--profile", kProfile256}).exitCode, 2);
+    EXPECT_EQ(RunCli({"--profile-dir", ProfileDir(), "--profile", kProfile256, "--video", kCamera, "--push",
+                      "host-without-port/live1"}).exitCode, 2);
+}

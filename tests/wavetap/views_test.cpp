@@ -10,12 +10,7 @@ using namespace wavetap_test;
 
 TEST(Views, PreviewAndPostviewPaintTheVideoIntoTheWidgets) {
     QWidget preview, postview;
-    for (QWidget* widget : {&preview, &postview}) {
-        widget->resize(160, 120);
-        widget->setAutoFillBackground(true);
-        widget->setStyleSheet("background: white");
-        widget->show();
-    }
+    for (QWidget* widget : {&preview, &postview}) ShowBlankWindow(widget);
     NotifyRecorder owner;
     CWavetap wavetap(&owner);
     wavetap.SetProfileDir(ProfileDir());

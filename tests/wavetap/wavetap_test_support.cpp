@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QThread>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,13 @@ private:
     ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 }  // namespace
+
+void ShowBlankWindow(QWidget* widget) {
+    widget->resize(160, 120);
+    widget->setAutoFillBackground(true);
+    widget->setStyleSheet("background: white");
+    widget->show();
+}
 
 int NotifyRecorder::Count(unsigned code) const {
     return static_cast<int>(std::count(codes.begin(), codes.end(), code));

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include <functional>
 #include <vector>
@@ -25,6 +26,9 @@ public:
 protected:
     platform::LRESULT OnMessage(unsigned msg, platform::WPARAM wParam, platform::LPARAM lParam) override;
 };
+
+// Shows the widget 160x120 with a white background, for views to paint over.
+void ShowBlankWindow(QWidget* widget);
 
 // Pumps this thread's messages for the given time, or until `done` holds.
 void PumpFor(int milliseconds);

@@ -1,7 +1,9 @@
 // castora-encode: one CWavetap run from the command line. Prints "notify <code>" for
 // each owner notification as it arrives; exits 0 when the run ended normally (after
 // --seconds, or by itself), 1 when it could not be set up or started, 2 for bad usage.
+// With --job it runs one of the batch jobs instead.
 
+#include "cli/batch_command.h"
 #include "cli/encode_options.h"
 #include "platform/messages.h"
 #include "wavetap/wavetap.h"
@@ -39,6 +41,7 @@ int Fail(const char* what) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (wavetap::cli::IsBatchCommand(app.arguments())) return wavetap::cli::RunBatchCommand(app.arguments());
     QString error;
     const auto options = wavetap::cli::ParseEncodeOptions(app.arguments(), &error);
     if (!options) {
@@ -61,6 +64,9 @@ int main(int argc, char** argv) {
     }
     if (!options->save.isEmpty() && !encoder.SetSaveInfo(options->save)) return Fail("SetSaveInfo failed");
     if (options->serve && !encoder.SetLiveInfo("", "", 0, "", "", 0)) return Fail("SetLiveInfo failed");
+    if (!options->pushHost.isEmpty() && !encoder.SetLiveInfo(options->pushHost, options->pushPoint, options->pushPort,
+                                                             options->pushUser, options->pushPassword, 1))
+        return Fail("SetLiveInfo failed");
     encoder.SetDisplayInfo(options->author, options->copyright, options->description, options->title);
     const bool started = encoder.StartEncode();
 

@@ -5,7 +5,8 @@ namespace wavetap::cli {
 QString EncodeUsage() {
     return "usage: castora-encode --profile-dir DIR --profile NAME [--video INPUT] [--audio INPUT] [--audio-only]\n"
            "       [--logo] [--save FILE] [--serve] [--seconds N] [--title T --author A --copyright C\n"
-           "       --description D] [--group NAME=VIDEO,AUDIO[,ROLLOVER]]... [--switch-after SECONDS:GROUP]...\n";
+           "       --description D] [--group NAME=VIDEO,AUDIO[,ROLLOVER]]... [--switch-after SECONDS:GROUP]...\n"
+           "       [--push HOST:PORT/POINT [--push-user U] [--push-password P]]\n";
 }
 
 std::optional<EncodeOptions> ParseEncodeOptions(const QStringList& arguments, QString* error) {
@@ -58,6 +59,21 @@ std::optional<EncodeOptions> ParseEncodeOptions(const QStringList& arguments, QS
             const QStringList parts = value.mid(eq + 1).split(',');
             if (parts.size() < 2 || parts.size() > 3) return fail("--group needs NAME=VIDEO,AUDIO[,ROLLOVER]");
             options.groups.push_back({value.left(eq), parts[0], parts[1], parts.value(2)});
+        } else if (option == "--push") {
+            // HOST:PORT/POINT
+            const int slash = value.indexOf('/');
+            const int colon = value.lastIndexOf(':', slash);
+            bool ok = false;
+            const int port = colon > 0 ? value.mid(colon + 1, slash - colon - 1).toInt(&ok) : 0;
+            if (slash < 0 || colon <= 0 || !ok || port <= 0 || port > 65535 || slash + 1 >= value.size())
+                return fail("--push needs HOST:PORT/POINT");
+            options.pushHost = value.left(colon);
+            options.pushPort = port;
+            options.pushPoint = value.mid(slash + 1);
+        } else if (option == "--push-user") {
+            options.pushUser = value;
+        } else if (option == "--push-password") {
+            options.pushPassword = value;
         } else if (option == "--switch-after") {
             const int colon = value.indexOf(':');
             bool ok = false;

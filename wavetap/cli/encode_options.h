@@ -30,6 +30,12 @@ struct EncodeOptions {
     bool logo = false;
     QString save;
     bool serve = false;
+    // --push HOST:PORT/POINT: push to a media server's publishing point.
+    QString pushHost;
+    int pushPort = 0;
+    QString pushPoint;
+    QString pushUser;
+    QString pushPassword;
     double seconds = 0;  // 0: until the run stops by itself
     QString title;
     QString author;

@@ -2,7 +2,9 @@
 
 #include "engine/device_catalog.h"
 #include "engine/media_probe.h"
+#include "engine/push_client.h"
 #include "engine/stream_output.h"
+#include "engine/transcode_graph.h"
 
 #include <QFileInfo>
 
@@ -52,8 +54,6 @@ HRESULT Encoder::PrepareToEncode(bool prepare) {
         graph_.reset();
         return hr;
     };
-    if (!broadcast_.serverName.isEmpty())
-        return fail(NS_E_PUSH_UNAVAILABLE, "push distribution to a media server is not available");
     if (groups_.Count() == 0) return fail(E_UNEXPECTED, "no source group");
     std::vector<SourceGroup*> groups;
     for (int i = 0; i < groups_.Count(); ++i) {
@@ -77,21 +77,40 @@ HRESULT Encoder::PrepareToEncode(bool prepare) {
         groups.push_back(group);
     }
     const bool serve = broadcast_.httpPort > 0;
-    if (archivePath_.isEmpty() && !serve) return fail(NS_E_NO_OUTPUT, "neither an archive file nor a broadcast");
+    const bool push = !broadcast_.serverName.isEmpty();
+    if (archivePath_.isEmpty() && !serve && !push)
+        return fail(NS_E_NO_OUTPUT, "neither an archive file nor a broadcast");
     if (serve && !StreamOutput::Available()) return fail(E_FAIL, "this build has no pull server");
+    std::shared_ptr<PushClient> pushClient;
+    if (push) {
+        // The push setup reaches the media server now, so a refused push fails the preparation.
+        pushClient = std::make_shared<PushClient>(PushTarget{broadcast_.serverName, broadcast_.pushPort,
+                                                             broadcast_.publishingPoint,
+                                                             broadcast_.autoRemovePublishingPoint});
+        QString reason;
+        if (HRESULT hr = pushClient->Setup([this](const QString& realm, const QString& site, QString* user,
+                                                  QString* password) { return AcquireCredentials(realm, site, user, password); },
+                                           &reason);
+            Failed(hr))
+            return fail(hr, reason);
+    }
 
     RunSettings settings;
     settings.profile = *groups.front()->GetProfile();
     settings.archivePath = archivePath_;
     settings.httpPort = broadcast_.httpPort;
     settings.maxViewers = MaxClientConnections();
+    settings.push = pushClient;
     settings.views = !views_.empty();
     settings.title = display_.title;
     settings.author = display_.author;
     settings.copyright = display_.copyright;
     settings.description = display_.description;
     settings.protection = drmAuthor_.SessionProtection();
-    graph_ = std::make_unique<RunGraph>(settings, static_cast<RunGraphListener*>(this));
+    if (fileConversion_ && TranscodeGraph::Suits(groups, settings))
+        graph_ = std::make_unique<TranscodeGraph>(settings, static_cast<RunGraphListener*>(this));
+    else
+        graph_ = std::make_unique<RunGraph>(settings, static_cast<RunGraphListener*>(this));
     QString reason;
     if (HRESULT hr = graph_->Build(groups, &reason); Failed(hr)) return fail(hr, reason);
     prepared_ = true;
@@ -140,6 +159,25 @@ std::uint32_t Encoder::Advise(EncoderEventSink* sink) {
 }
 
 HRESULT Encoder::Unadvise(std::uint32_t cookie) { return sinks_.erase(cookie) ? S_OK : E_INVALIDARG; }
+
+bool Encoder::AcquireCredentials(const QString& realm, const QString& site, QString* user, QString* password) {
+    std::vector<std::uint32_t> cookies;
+    for (const auto& [cookie, sink] : sinks_) cookies.push_back(cookie);
+    bool answered = false;
+    for (std::uint32_t cookie : cookies) {
+        auto it = sinks_.find(cookie);
+        if (it == sinks_.end()) continue;
+        QString givenUser, givenPassword;
+        int flags = 0;
+        it->second->OnAcquireCredentials(realm, site, &givenUser, &givenPassword, &flags);
+        if (!givenUser.isEmpty()) {
+            *user = givenUser;
+            *password = givenPassword;
+            answered = true;
+        }
+    }
+    return answered;
+}
 
 HRESULT Encoder::SwitchTo(SourceGroup* group) {
     SourceGroup* previous = groups_.Active();

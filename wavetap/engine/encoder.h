@@ -65,6 +65,9 @@ public:
     // The archive file; empty for none.
     HRESULT SetLocalFileName(const QString& path);
     QString LocalFileName() const { return archivePath_; }
+    // File conversion: a run of one file group into an archive file only is encoded as fast
+    // as the machine allows instead of at the clock's pace (the batch file-to-file job).
+    void SetFileConversion(bool convert) { fileConversion_ = convert; }
     // The data view that the preview/postview collections use.
     std::shared_ptr<DataView> CreateDataView();
 
@@ -87,6 +90,8 @@ private:
     void OnRunFailed(HRESULT error, const QString& reason) override;
     void OnViewFrame(const QImage& frame) override;
 
+    // The acquire-credentials event, delivered to the sinks at once (the push setup waits for it).
+    bool AcquireCredentials(const QString& realm, const QString& site, QString* user, QString* password);
     HRESULT SwitchTo(SourceGroup* group);
     void QueueSourceEvents(SourceGroup* group, int state);
     void QueueEvent(std::function<void(EncoderEventSink*)> event);
@@ -98,8 +103,9 @@ private:
     drm::DrmContentAuthor drmAuthor_;
     QString archivePath_;
     std::vector<std::weak_ptr<DataView>> views_;
-    std::unique_ptr<RunGraph> graph_;
+    std::unique_ptr<EncodingGraph> graph_;
     bool prepared_ = false;
+    bool fileConversion_ = false;
     int runState_ = kEncoderStopped;
     QString lastFailure_;
     std::map<std::uint32_t, EncoderEventSink*> sinks_;

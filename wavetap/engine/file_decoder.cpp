@@ -23,13 +23,7 @@ void OnDecodedPad(GstElement*, GstPad* pad, gpointer data) {
         return;
     }
     if (sink) gst_object_unref(sink);
-    GstElement* discard = gst_element_factory_make("fakesink", nullptr);
-    g_object_set(discard, "sync", FALSE, "async", FALSE, nullptr);
-    gst_bin_add(GST_BIN(links->bin), discard);
-    gst_element_sync_state_with_parent(discard);
-    GstPad* discardPad = gst_element_get_static_pad(discard, "sink");
-    gst_pad_link(pad, discardPad);
-    gst_object_unref(discardPad);
+    DiscardStream(links->bin, pad);
 }
 
 // A chain the file has no stream for ends at once.
@@ -54,6 +48,16 @@ void FreeFileLinks(gpointer data, GClosure*) {
 }
 
 }  // namespace
+
+void DiscardStream(GstElement* bin, GstPad* pad) {
+    GstElement* discard = gst_element_factory_make("fakesink", nullptr);
+    g_object_set(discard, "sync", FALSE, "async", FALSE, nullptr);
+    gst_bin_add(GST_BIN(bin), discard);
+    gst_element_sync_state_with_parent(discard);
+    GstPad* discardPad = gst_element_get_static_pad(discard, "sink");
+    gst_pad_link(pad, discardPad);
+    gst_object_unref(discardPad);
+}
 
 GstElement* CreateFileDecoder(const QString& path, FileLinks* links) {
     GstElement* decoder = gst_element_factory_make("uridecodebin", nullptr);

@@ -7,6 +7,7 @@
 
 typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
+typedef struct _GstPad GstPad;
 
 namespace wavetap::engine {
 
@@ -19,6 +20,9 @@ struct FileLinks {
     GstBus* bus;             // a reference, released with the links
     int branchId;
 };
+
+// Links a decoded stream nobody wants to a sink in `bin` that drops it.
+void DiscardStream(GstElement* bin, GstPad* pad);
 
 // A uridecodebin for the file, its signals wired to `links` (which it then owns).
 GstElement* CreateFileDecoder(const QString& path, FileLinks* links);

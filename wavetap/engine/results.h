@@ -22,8 +22,9 @@ inline constexpr HRESULT NS_E_DEVICE_NOT_FOUND = static_cast<HRESULT>(0xC00D1B6A
 inline constexpr HRESULT NS_E_INVALID_INPUT = static_cast<HRESULT>(0xC00D1B68);
 // The run has no output (no archive file and no broadcast).
 inline constexpr HRESULT NS_E_NO_OUTPUT = static_cast<HRESULT>(0xC00D1B85);
-// Push distribution to a media server is not available in this engine.
-inline constexpr HRESULT NS_E_PUSH_UNAVAILABLE = static_cast<HRESULT>(0x80004001);
+inline constexpr HRESULT E_ACCESSDENIED = static_cast<HRESULT>(0x80070005);
+// No connection to the media server (cannot reach it, or it was lost).
+inline constexpr HRESULT NS_E_NOCONNECTION = static_cast<HRESULT>(0xC00D0005);
 
 inline bool Failed(HRESULT hr) { return hr < 0; }
 

@@ -3,7 +3,9 @@
 #include "engine/device_catalog.h"
 #include "engine/file_decoder.h"
 #include "engine/gst_setup.h"
+#include "engine/pipeline_bus.h"
 #include "engine/protected_archive.h"
+#include "engine/push_client.h"
 #include "engine/source_group.h"
 #include "engine/stream_output.h"
 #include "engine/timestamp_fix.h"
@@ -43,7 +45,9 @@ namespace {
 
 // A file group starts this far ahead of the output so its first frames are not late.
 constexpr std::int64_t kFileStartMargin = 150 * GST_MSECOND;
-constexpr GstClockTime kFinishTimeout = 15 * GST_SECOND;
+constexpr int kFinishTimeoutSeconds = 15;
+// Posted on the bus by the push thread when the media server connection is lost.
+constexpr const char* kPushLost = "wavetap-push-lost";
 
 GstElement* Make(const char* factory) { return gst_element_factory_make(factory, nullptr); }
 
@@ -116,14 +120,13 @@ RunGraph::RunGraph(RunSettings settings, RunGraphListener* listener)
 }
 
 RunGraph::~RunGraph() {
+    if (settings_.push) settings_.push->Finish();
+    if (pushBus_) gst_object_unref(pushBus_);
     if (pipeline_) {
         gst_element_set_state(pipeline_, GST_STATE_NULL);
         gst_object_unref(pipeline_);
     }
-    if (busWatch_) {
-        g_source_destroy(busWatch_);
-        g_source_unref(busWatch_);
-    }
+    ReleaseBusWatch(busWatch_);
     for (auto& [id, branch] : branches_)
         for (const QString& file : branch->tempFiles) QFile::remove(file);
     if (streamOutput_) streamOutput_->Stop();
@@ -143,13 +146,7 @@ GroupBranch* RunGraph::BranchOfElement(void* object) const {
 
 HRESULT RunGraph::Build(const std::vector<SourceGroup*>& groups, QString* reason) {
     pipeline_ = gst_pipeline_new("wavetap-run");
-    GstBus* bus = gst_element_get_bus(pipeline_);
-    busWatch_ = gst_bus_create_watch(bus);
-    gst_object_unref(bus);
-    g_source_set_callback(busWatch_, G_SOURCE_FUNC(&RunGraph::OnBusMessage), this, nullptr);
-    GMainContext* context = g_main_context_ref_thread_default();
-    g_source_attach(busWatch_, context);
-    g_main_context_unref(context);
+    busWatch_ = WatchPipelineBus(pipeline_, &RunGraph::OnBusMessage, this);
 
     if (HRESULT hr = BuildOutput(reason); Failed(hr)) return hr;
     for (SourceGroup* group : groups) {
@@ -180,8 +177,9 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
         }
         AddChain(bin, {fileMux, fileSink});
     }
-    if (settings_.httpPort > 0) {
+    if (settings_.httpPort > 0 || settings_.push) {
         streamOutput_ = std::make_unique<StreamOutput>();
+        streamOutput_->SetPush(settings_.push.get());
         streamOutput_->SetProtection(settings_.protection);
         streamMux = Make("asfmux");
         GstElement* appSink = Make("appsink");
@@ -496,6 +494,14 @@ HRESULT RunGraph::Play(SourceGroup* active, QString* reason) {
         *reason = QString("cannot listen on port %1").arg(settings_.httpPort);
         return E_FAIL;
     }
+    if (settings_.push) {
+        pushBus_ = gst_element_get_bus(pipeline_);
+        GstBus* bus = pushBus_;
+        settings_.push->Start([bus](const QString& why) {
+            GstStructure* s = gst_structure_new(kPushLost, "reason", G_TYPE_STRING, why.toUtf8().constData(), nullptr);
+            gst_bus_post(bus, gst_message_new_application(nullptr, s));
+        });
+    }
     if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         *reason = "the pipeline does not start";
         return E_FAIL;
@@ -542,13 +548,10 @@ HRESULT RunGraph::Finish() {
             gst_pad_send_event(pad, gst_event_new_eos());
             gst_object_unref(pad);
         }
-        GstBus* bus = gst_element_get_bus(pipeline_);
-        GstMessage* message = gst_bus_timed_pop_filtered(bus, kFinishTimeout,
-                                                         GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-        if (!message || GST_MESSAGE_TYPE(message) != GST_MESSAGE_EOS) hr = E_FAIL;
-        if (message) gst_message_unref(message);
-        gst_object_unref(bus);
+        hr = WaitForEndOfStream(pipeline_, kFinishTimeoutSeconds);
     }
+    // Every byte of the stream has been fed: the push ends with it.
+    if (settings_.push) settings_.push->Finish();
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     playing_ = false;
     if (streamOutput_) streamOutput_->Stop();
@@ -580,6 +583,9 @@ void RunGraph::HandleMessage(GstMessage* message) {
         if (gst_structure_has_name(s, kStreamEnded) && gst_structure_get_int(s, "branch", &branchId) &&
             gst_structure_get_boolean(s, "live", &live))
             StreamEnded(branchId, live);
+        if (gst_structure_has_name(s, kPushLost))
+            listener_->OnRunFailed(NS_E_NOCONNECTION,
+                                   "push: " + QString::fromUtf8(gst_structure_get_string(s, "reason")));
         break;
     }
     case GST_MESSAGE_ERROR: {

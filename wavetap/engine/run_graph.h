@@ -5,9 +5,10 @@
 // (devices, the screen) run all the time and are shown or hidden; a file group is built
 // when it becomes active, so it starts from its beginning, and paced by the mixers.
 // The mixed picture and sound are encoded once (WMV 8, WMA 2) and muxed into ASF for the
-// archive file and, separately, as a streamable ASF for the pull server.
+// archive file and, separately, as a streamable ASF for the pull server and the push.
 
 #include "drm/content_protection.h"
+#include "engine/encoding_graph.h"
 #include "engine/profile.h"
 #include "engine/results.h"
 
@@ -26,6 +27,7 @@ typedef struct _GSource GSource;
 
 namespace wavetap::engine {
 
+class PushClient;
 class SourceGroup;
 class StreamOutput;
 struct GroupBranch;
@@ -47,6 +49,7 @@ struct RunSettings {
     QString archivePath;  // empty: no archive file
     int httpPort = 0;     // 0: no pull server
     int maxViewers = 500;
+    std::shared_ptr<PushClient> push;  // set up already; null: no push
     bool views = false;
     QString title;
     QString author;
@@ -56,23 +59,23 @@ struct RunSettings {
     std::shared_ptr<const drm::ContentProtection> protection;
 };
 
-class RunGraph {
+class RunGraph : public EncodingGraph {
 public:
     RunGraph(RunSettings settings, RunGraphListener* listener);
-    ~RunGraph();
+    ~RunGraph() override;
     RunGraph(const RunGraph&) = delete;
     RunGraph& operator=(const RunGraph&) = delete;
 
     // Builds the pipeline with the live groups' sources; file groups are built on activation.
-    HRESULT Build(const std::vector<SourceGroup*>& groups, QString* reason);
+    HRESULT Build(const std::vector<SourceGroup*>& groups, QString* reason) override;
     // Starts the clock with the group shown.
-    HRESULT Play(SourceGroup* active, QString* reason);
+    HRESULT Play(SourceGroup* active, QString* reason) override;
     // Shows `to` instead of `from` (either may be null).
-    HRESULT Switch(SourceGroup* from, SourceGroup* to);
+    HRESULT Switch(SourceGroup* from, SourceGroup* to) override;
     // Ends the stream so the archive gets its header and index, then stops everything.
-    HRESULT Finish();
+    HRESULT Finish() override;
     // Running time of the output in nanoseconds.
-    std::int64_t RunningTime() const;
+    std::int64_t RunningTime() const override;
 
 private:
     static int OnBusMessage(GstBus* bus, GstMessage* message, void* self);
@@ -94,6 +97,7 @@ private:
     GstElement* audioEntry_ = nullptr;  // first element after the audio mixer
     GSource* busWatch_ = nullptr;
     std::unique_ptr<StreamOutput> streamOutput_;
+    GstBus* pushBus_ = nullptr;  // where the push thread reports a lost connection
     std::map<int, std::unique_ptr<GroupBranch>> branches_;
     int nextBranchId_ = 1;
     bool playing_ = false;

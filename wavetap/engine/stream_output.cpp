@@ -1,5 +1,7 @@
 #include "engine/stream_output.h"
 
+#include "engine/push_client.h"
+
 #include "platform/registry_store.h"
 
 #ifdef WAVETAP_HAS_STREAM_SERVER
@@ -25,12 +27,17 @@ void StreamOutput::SetProtection(std::shared_ptr<const drm::ContentProtection> p
     impl_->protection = protection ? std::make_unique<ProtectedStream>(*protection) : nullptr;
 }
 void StreamOutput::Feed(const char* data, size_t size) {
-    if (!impl_->started) return;
+    // The pull server and the push take the same (protected, when protected) stream.
+    const auto deliver = [this](const char* bytes, size_t length) {
+        if (impl_->started) impl_->server.FeedAsf(bytes, length);
+        if (push_) push_->FeedAsf(bytes, length);
+    };
+    if (!impl_->started && !push_) return;
     if (!impl_->protection) {
-        impl_->server.FeedAsf(data, size);
+        deliver(data, size);
         return;
     }
-    impl_->protection->Feed(data, size, [this](const char* bytes, size_t length) { impl_->server.FeedAsf(bytes, length); });
+    impl_->protection->Feed(data, size, deliver);
 }
 void StreamOutput::Stop() {
     if (impl_->started) impl_->server.Stop();
@@ -42,7 +49,9 @@ bool StreamOutput::Available() { return false; }
 StreamOutput::StreamOutput() = default;
 bool StreamOutput::Start(int, int) { return false; }
 void StreamOutput::SetProtection(std::shared_ptr<const drm::ContentProtection>) {}
-void StreamOutput::Feed(const char*, size_t) {}
+void StreamOutput::Feed(const char* data, size_t size) {
+    if (push_) push_->FeedAsf(data, size);
+}
 void StreamOutput::Stop() {}
 #endif
 

@@ -1,5 +1,6 @@
 #include "wavetap/stream/stream_server.h"
 
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <cerrno>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <thread>
 #include <vector>
@@ -38,7 +40,8 @@ public:
     explicit Impl(const StreamServerLimits& limits) : limits_(limits), feed_(limits) {}
     ~Impl() { Stop(); }
 
-    bool Start(quint16 port, int maxViewers);
+    bool Start(std::optional<quint16> port, int maxViewers);
+    bool Adopt(int fd);
     void Stop();
     void Feed(const char* data, std::size_t size)
     {
@@ -52,6 +55,8 @@ private:
     void Run();
     void Wake();
     void AcceptNew(Clock::time_point now);
+    void AddConnection(int fd, Clock::time_point now);
+    void TakeAdopted(Clock::time_point now);
     void HandOutPackets(Clock::time_point now);
     void HandleRequest(ViewerConnection& viewer, Clock::time_point now);
     void StartWaitingViewers(Clock::time_point now);
@@ -74,31 +79,36 @@ private:
     std::uint32_t nextClientId_ = std::random_device{}();
     Clock::time_point acceptPausedUntil_{};
     std::vector<std::unique_ptr<ViewerConnection>> viewers_;  // server thread only
+    std::vector<int> adopted_;  // handed over by Adopt, not yet taken; under wakeMutex_
 };
 
-bool StreamServer::Impl::Start(quint16 port, int maxViewers)
+bool StreamServer::Impl::Start(std::optional<quint16> port, int maxViewers)
 {
     std::lock_guard lock(lifecycleMutex_);
     if (thread_.joinable())
         return false;
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    const int one = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    int fd = -1;
     sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    address.sin_port = htons(port);
-    socklen_t length = sizeof address;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, SOMAXCONN) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(fd);
-        return false;
+    if (port) {
+        fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        const int one = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        address.sin_port = htons(*port);
+        socklen_t length = sizeof address;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(fd, SOMAXCONN) != 0 || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+            ::close(fd);
+            return false;
+        }
     }
     const int wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wakeFd < 0) {
-        ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
         return false;
     }
     {
@@ -124,12 +134,16 @@ void StreamServer::Impl::Stop()
     Wake();
     thread_.join();
     feed_.SetHandOut(false);
-    ::close(listenFd_);
+    if (listenFd_ >= 0)
+        ::close(listenFd_);
     listenFd_ = -1;
     {
         std::lock_guard wakeLock(wakeMutex_);
         ::close(wakeFd_);
         wakeFd_ = -1;
+        for (const int fd : adopted_)
+            ::close(fd);
+        adopted_.clear();
     }
     port_ = 0;
     viewerCount_ = 0;
@@ -186,6 +200,7 @@ void StreamServer::Impl::Run()
         }
         if (fds[0].revents & POLLIN)
             AcceptNew(now);
+        TakeAdopted(now);
         StartWaitingViewers(now);
         ApplyTimeouts(now);
         std::erase_if(viewers_, [](const auto& viewer) { return viewer->Closed(); });
@@ -205,17 +220,50 @@ void StreamServer::Impl::AcceptNew(Clock::time_point now)
                 acceptPausedUntil_ = now + kAcceptPause;  // out of descriptors: let viewers leave first
             return;
         }
-        if (PendingConnections() >= limits_.maxPendingConnections) {
-            // Too many unanswered connections at once: refuse this one without waiting for it.
-            const QByteArray refusal = ErrorResponse(503);
-            [[maybe_unused]] const ssize_t sent =
-                ::send(fd, refusal.constData(), static_cast<std::size_t>(refusal.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+        AddConnection(fd, now);
+    }
+}
+
+void StreamServer::Impl::AddConnection(int fd, Clock::time_point now)
+{
+    if (PendingConnections() >= limits_.maxPendingConnections) {
+        // Too many unanswered connections at once: refuse this one without waiting for it.
+        const QByteArray refusal = ErrorResponse(503);
+        [[maybe_unused]] const ssize_t sent =
+            ::send(fd, refusal.constData(), static_cast<std::size_t>(refusal.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+        ::close(fd);
+        return;
+    }
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    viewers_.push_back(std::make_unique<ViewerConnection>(fd, nextClientId_++, now));
+}
+
+bool StreamServer::Impl::Adopt(int fd)
+{
+    std::lock_guard lock(wakeMutex_);
+    if (wakeFd_ < 0 || fd < 0)
+        return false;
+    adopted_.push_back(fd);
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+    return true;
+}
+
+void StreamServer::Impl::TakeAdopted(Clock::time_point now)
+{
+    std::vector<int> taken;
+    {
+        std::lock_guard lock(wakeMutex_);
+        taken.swap(adopted_);
+    }
+    for (const int fd : taken) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) < 0) {
             ::close(fd);
             continue;
         }
-        const int one = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        viewers_.push_back(std::make_unique<ViewerConnection>(fd, nextClientId_++, now));
+        AddConnection(fd, now);
     }
 }
 
@@ -338,6 +386,16 @@ StreamServer::~StreamServer() = default;
 bool StreamServer::Start(quint16 port, int maxViewers)
 {
     return impl_->Start(port, maxViewers);
+}
+
+bool StreamServer::StartDetached(int maxViewers)
+{
+    return impl_->Start(std::nullopt, maxViewers);
+}
+
+bool StreamServer::Adopt(int fd)
+{
+    return impl_->Adopt(fd);
 }
 
 void StreamServer::Stop()

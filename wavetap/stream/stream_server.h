@@ -22,6 +22,12 @@ public:
     // Listens on 0.0.0.0:port; at most maxViewers viewers at once (more are refused with
     // 503; 0 or less refuses all). False when the port cannot be bound or the server already runs.
     bool Start(quint16 port, int maxViewers);
+    // Runs without a listening socket: it serves only the connections handed to it with
+    // Adopt (a front end that listens for several streams routes viewers to each).
+    bool StartDetached(int maxViewers);
+    // Takes over an accepted connection whose request has not been read from the socket
+    // yet (a front end may have peeked at it). The server closes it; false when not running.
+    bool Adopt(int fd);
     void Stop();
     // Raw bytes of a live ASF stream (header objects, then fixed-size data packets), in
     // pieces of any size. Thread-safe; never blocks on viewers.

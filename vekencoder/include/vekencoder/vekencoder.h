@@ -1,6 +1,6 @@
 #pragma once
 // The batch encoder library's device functions: the capture device names for the main
-// frame's lists, and a device's property pages.
+// frame's lists, and a device's property pages. The batch jobs are in batch_jobs.h.
 
 #include <QObject>
 #include <QString>
@@ -8,11 +8,7 @@
 
 #include <cstdint>
 
-#if defined(VEKENCODER_BUILDING)
-#define VEKENCODER_EXPORT __attribute__((visibility("default")))
-#else
-#define VEKENCODER_EXPORT
-#endif
+#include "vekencoder/export.h"
 
 // Appends the capture device names: audio devices to `audioDevices`, video devices to
 // `videoDevices` (a device with both media that a device-control plug-in offers goes to
@@ -33,3 +29,5 @@ VEKENCODER_EXPORT std::int32_t CallFilter(QString deviceName, QObject* parent, i
 VEKENCODER_EXPORT bool CreateDRMProfile(QString exportPath, QString password, QString providerUrl, QString licenseUrl,
                                         QString privateKey, QString signedPublicKey, QString licenseServerCert,
                                         QString rootCert, QString& publicKey, QString& profileId, QString& seed);
+
+#include "vekencoder/batch_jobs.h"
