@@ -11,8 +11,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const sim::PlatformState seeded = sim::SeedState();
-  static const sim::ServiceSettings settings{"/nonexistent", 60000, 600000, "http://127.0.0.1/drm/login",
-                                             "http://127.0.0.1/drm/license", nullptr};
+  static const sim::ServiceSettings settings = [] {
+    sim::ServiceSettings s;  // defaults for every field the fuzzer does not care about
+    s.storageDir = "/nonexistent";
+    s.drmLoginUrl = "http://127.0.0.1/drm/login";
+    s.licenceUrl = "http://127.0.0.1/drm/license";
+    return s;
+  }();
   sim::PlatformState state = seeded;  // fresh per input, so every finding reproduces alone
   sim::SessionTable sessions(1800000);
   try {
