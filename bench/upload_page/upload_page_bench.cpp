@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -28,6 +29,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -75,22 +77,42 @@ Figure UploadThroughPage(const QString& source) {
     page.SetUp(&view, &record);
     page.show();
     page.AddFiles({source});
-    QElapsedTimer sinceTick;
+    // Painted once before the run, as the operator sees the page before pressing 开始 (the
+    // first paint loads the fonts).
+    QEventLoop settle;
+    QTimer::singleShot(500, &settle, &QEventLoop::quit);
+    settle.exec();
+    QElapsedTimer wall, sinceTick;
     double maxGap = 0;
     QTimer ticker;
     ticker.setInterval(10);
     QObject::connect(&ticker, &QTimer::timeout, [&] {
-        maxGap = std::max(maxGap, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6);
+        const double gapMs = static_cast<double>(sinceTick.nsecsElapsed()) / 1e6;
+        maxGap = std::max(maxGap, gapMs);
         sinceTick.restart();
     });
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
-    QElapsedTimer wall;
+    const double uiBefore = CpuSeconds(RUSAGE_THREAD);
     wall.start();
     sinceTick.start();
     ticker.start();
     FindControlAs<QPushButton>(&page, 1010)->click();
-    while (page.PageState() != 4) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    // The program's own event loop, as it runs while the operator watches the upload.
+    QEventLoop loop;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (page.PageState() == 4) loop.quit();
+    });
+    watch.start(50);
+    loop.exec();
     ticker.stop();
+    const QString summary = FindControl(&page, 1085)->property("text").toString();
+    if (summary != QStringLiteral("处理完所有文件（总共1个文件/成功1个文件）！")) {
+        std::fprintf(stderr, "the upload did not go through: %s\n", qPrintable(summary));
+        std::exit(1);
+    }
+    std::printf("  run: user-interface thread CPU %.3f s, longest tick gap %.1f ms\n", CpuSeconds(RUSAGE_THREAD) - uiBefore,
+                maxGap);
     return {static_cast<double>(wall.nsecsElapsed()) / 1e9, CpuSeconds(RUSAGE_SELF) - cpuBefore, maxGap};
 }
 

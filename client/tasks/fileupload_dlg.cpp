@@ -2,6 +2,7 @@
 
 #include "client/shell/client_globals.h"
 #include "client/shell/message_box.h"
+#include "client/tasks/file_run_texts.h"
 #include "client/tasks/fileupload_worker.h"
 #include "client/tasks/task_kind.h"
 #include "client/tasks/task_list_message.h"
@@ -23,9 +24,6 @@
 namespace {
 
 const QString kNoVodBalance = QStringLiteral("您的点播余额为零！");                          // 157
-const QString kStopQuestion = QStringLiteral("您确定要中止任务吗？");                        // 101
-const QString kAllDone = QStringLiteral("处理完所有文件（总共%1个文件/成功%2个文件）！");   // 163
-const QString kStopped = QStringLiteral("停止处理所有文件（成功%1个文件/总共%2个文件）！");  // 166
 const QString kTotalProgress = QStringLiteral("总进度：");
 const QString kSingleProgress = QStringLiteral("单进度：");
 
@@ -192,7 +190,7 @@ void CFileuploadDlg::RunEnded() {
     const int successes = worker_->SuccessCount();
     worker_->deleteLater();
     worker_ = nullptr;
-    const QString summary = stopRequested_ ? kStopped.arg(successes).arg(files) : kAllDone.arg(files).arg(successes);
+    const QString summary = FileRunSummary(stopRequested_ != 0, files, successes);
     totalText_->SetText(summary);
     singleText_->SetText(summary);
     total_->reset();
@@ -203,7 +201,7 @@ void CFileuploadDlg::RunEnded() {
 }
 
 void CFileuploadDlg::RequestStop() {
-    if (AskMessage(kStopQuestion, MsgButtons::OkCancel, MsgIcon::Question, QString(), this) != IDOK) return;
+    if (AskMessage(kFileRunStopQuestion, MsgButtons::OkCancel, MsgIcon::Question, QString(), this) != IDOK) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Stop();
     QApplication::restoreOverrideCursor();
@@ -213,8 +211,6 @@ void CFileuploadDlg::Stop() {
     if (!worker_) return;
     stopRequested_ = 1;
     worker_->Wake();
-    // The worker may be waiting for a question shown on this thread: keep events running
-    // until it has ended, then finish the run here.
-    while (worker_ && !worker_->wait(20)) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    WaitForFileWorker(worker_);
     if (worker_) RunEnded();
 }

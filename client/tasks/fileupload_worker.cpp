@@ -3,6 +3,7 @@
 #include "client/service/service_calls.h"
 #include "client/shell/message_box.h"
 #include "client/shell/trace_file.h"
+#include "client/tasks/file_run_texts.h"
 #include "ftp/blocking_socket.h"
 #include "ftp/ftp_client.h"
 
@@ -10,13 +11,9 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("提示");                            // 123
-const QString kAnalysing = QStringLiteral("正在分析目录：");
-const QString kProcessing = QStringLiteral("正在处理第%1/%2个文件！");    // 159
 const QString kUploading = QStringLiteral("正在上传文件：");               // 162
 const QString kLoginFailed = QStringLiteral("FTP登录失败！");              // 174
 const QString kUploadFailed = QStringLiteral("上传文件%1失败！");          // 164
-const QString kReportFailed = QStringLiteral("文件%1信息入库失败！");      // 165
 
 constexpr int kFtpTimeoutSeconds = 10;
 
@@ -44,7 +41,7 @@ void CFileUploadWorker::Wake() const {
 void CFileUploadWorker::run() {
     threadId_ = platform::CurrentThreadId();
     emit progressChanged(0);
-    emit statusChanged(kAnalysing);
+    emit statusChanged(kFileRunAnalysing);
     std::vector<UploadItem> items;
     items.reserve(static_cast<std::size_t>(run_.files.size()));
     for (int row = 0; row < run_.files.size(); ++row) {
@@ -57,7 +54,7 @@ void CFileUploadWorker::run() {
     for (int i = 0; i < fileCount_ && !*stopRequested_; ++i) {
         UploadItem& item = items[static_cast<std::size_t>(i)];
         emit fileSelected(i);
-        emit statusChanged(kProcessing.arg(i + 1).arg(fileCount_));
+        emit statusChanged(kFileRunProcessing.arg(i + 1).arg(fileCount_));
         emit statusChanged(kUploading + item.videoName);
         item.uploadName = NewUploadName(item.videoName, previousName);
         previousName = item.uploadName;
@@ -78,7 +75,7 @@ bool CFileUploadWorker::ProcessItem(UploadItem& item) {
         }
         // A failure caused by the stop request ends the run without a question.
         if (outcome == Outcome::Stopped || *stopRequested_) return false;
-        const int answer = AskMessage(question, MsgButtons::AbortRetryIgnore, MsgIcon::Warning, kCaption);
+        const int answer = AskMessage(question, MsgButtons::AbortRetryIgnore, MsgIcon::Warning, kFileRunCaption);
         if (answer == IDABORT) return false;
         if (answer != IDRETRY) return true;
     }
@@ -109,7 +106,7 @@ CFileUploadWorker::Outcome CFileUploadWorker::Attempt(const UploadItem& item, QS
     }
     client.Logout();
     if (!SvcUploadVideo(VideoOf(item))) {
-        *question = kReportFailed.arg(item.videoName);
+        *question = kFileRunReportFailed.arg(item.videoName);
         return Outcome::Failed;
     }
     return Outcome::Done;
