@@ -224,17 +224,20 @@ TEST(UploadItems, NamesOfOneSecondDifferAndAudioIsToldByItsLastLetters) {
     EXPECT_EQ(MakeUploadItem("/x/y/gone.wmv").videoSize, 0);
 }
 
-TEST_F(FileUploadPage, AVanishedFileIsAskedAboutAndIgnored) {
+TEST_F(FileUploadPage, AVanishedOrUnreadableFileIsAskedAboutAndIgnored) {
     ASSERT_TRUE(WriteAll(Work("gone.wmv"), RandomBytes(1000)));
     ASSERT_TRUE(WriteAll(Work("kept.wmv"), RandomBytes(5000)));
-    page->AddFiles({Work("gone.wmv"), Work("kept.wmv")});
+    // A folder under a media name opens but cannot be read, as a file without read
+    // permission cannot (permissions do not hold for the root user the tests may run as).
+    ASSERT_TRUE(QDir(work_.path()).mkdir("folder.wmv"));
+    page->AddFiles({Work("gone.wmv"), Work("folder.wmv"), Work("kept.wmv")});
     ASSERT_TRUE(QFile::remove(Work("gone.wmv")));
     const int before = static_cast<int>(Videos().size());
     StartAndWait();
-    EXPECT_EQ(messages, QStringList{"上传文件gone.wmv失败！"});
-    EXPECT_EQ(captions, QStringList{"提示"});
+    EXPECT_EQ(messages, (QStringList{"上传文件gone.wmv失败！", "上传文件folder.wmv失败！"}));
+    EXPECT_EQ(captions, (QStringList{"提示", "提示"}));
     EXPECT_TRUE(FtpTrace().contains("本地文件不存在"));
-    EXPECT_EQ(Text(1085), "处理完所有文件（总共2个文件/成功1个文件）！");
+    EXPECT_EQ(Text(1085), "处理完所有文件（总共3个文件/成功1个文件）！");
     const QList<QJsonObject> videos = Videos().mid(before);
     ASSERT_EQ(videos.size(), 1);
     EXPECT_EQ(videos[0].value("videoName").toString(), "kept.wmv");
