@@ -1,10 +1,30 @@
 #include "client/tasks/encoder_worker.h"
 
+#include "client/shell/client_globals.h"
+
 #include <QDateTime>
 
 QString ArchiveFileName(bool audioOnly) {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddHHmmss")) +
            (audioOnly ? QStringLiteral(".wma") : QStringLiteral(".wmv"));
+}
+
+EncoderSource DeviceSource(const QString& videoDevice, const QString& audioDevice, const QString& profile,
+                           bool audioOnly, int logo) {
+    const bool screen = videoDevice == kScreenCaptureDevice;
+    EncoderSource source;
+    source.groupName = QStringLiteral("record_1");
+    source.videoInput = screen ? QStringLiteral("ScreenCap://ScreenCapture1") : QStringLiteral("DEVICE://") + videoDevice;
+    source.audioInput = QStringLiteral("DEVICE://") + audioDevice;
+    if (audioOnly) {
+        source.profileName = profile;
+        source.streamType = WAVETAP_AUDIO_ONLY;
+    } else {
+        source.profileName = (screen ? QStringLiteral("ntsc_") : QStringLiteral("pal_")) + profile;
+        source.streamType = WAVETAP_AUDIO_VIDEO;
+    }
+    source.logo = logo;
+    return source;
 }
 
 CEncoderWorker::CEncoderWorker(EncoderRunSpec spec, std::shared_ptr<platform::Event> stopEvent, QObject* parent)

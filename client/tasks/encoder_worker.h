@@ -28,6 +28,12 @@ struct EncoderSource {
     int noPreview = 0;
 };
 
+// The "record_1" source of a device broadcast: "ScreenCap://ScreenCapture1" with an "ntsc_"
+// profile for the screen entry, else "DEVICE://" + the device with a "pal_" profile; the
+// profile name unchanged and audio only for an audio broadcast.
+EncoderSource DeviceSource(const QString& videoDevice, const QString& audioDevice, const QString& profile,
+                           bool audioOnly, int logo);
+
 // The DRM material of AddDRMProfile.
 struct EncoderDrmMaterial {
     QString providerUrl;

@@ -5,6 +5,7 @@
 #include "client/shell/message_box.h"
 #include "client/tasks/encoder_combos.h"
 #include "client/tasks/live_code.h"
+#include "client/tasks/page_controls.h"
 #include "client/tasks/task_kind.h"
 #include "client/tasks/task_list_message.h"
 #include "client/tasks/task_records.h"
@@ -55,30 +56,14 @@ CLivecastDlg::~CLivecastDlg() { Stop(); }
 
 void CLivecastDlg::BuildControls() {
     const auto label = [this](const QString& text, const QRect& rect, Anchor a = kTopLeft) {
-        auto* l = new QLabel(text, this);
-        Place(l, rect, a, a);
-        return l;
+        return AddLabel(this, text, rect, a);
     };
-    const auto button = [this](const QString& text, int id, const QRect& rect, Anchor a = kTopRight) {
-        auto* b = new QPushButton(text, this);
-        Place(b, rect, a, a);
-        SetControlId(b, id, text);
-        return b;
+    const auto button = [this](const QString& text, int id, const QRect& rect) {
+        return AddButton(this, text, id, rect);
     };
-    const auto combo = [this](int id, const QString& name, const QRect& rect) {
-        auto* c = new QComboBox(this);
-        Place(c, rect, kTopRight, kTopRight);
-        SetControlId(c, id, name);
-        return c;
-    };
+    const auto combo = [this](int id, const QString& name, const QRect& rect) { return AddCombo(this, id, name, rect); };
 
-    preview_ = new QWidget(this);
-    preview_->setAutoFillBackground(true);
-    QPalette black = preview_->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    preview_->setPalette(black);
-    Place(preview_, QRect(16, 16, 352, 264), kTopLeft, kTopRight);
-    SetControlId(preview_, 1052, QStringLiteral("预览窗口"));
+    preview_ = AddPreviewWindow(this, 1052, QRect(16, 16, 352, 264));
     label(QStringLiteral("运行时间："), QRect(16, 294, 80, 28));
     elapsed_ = new QLineEdit(this);
     elapsed_->setReadOnly(true);
@@ -125,7 +110,7 @@ void CLivecastDlg::BuildControls() {
         label(text, QRect(28, y, 118, 24));
         auto* edit = new QLineEdit(this);
         edit->setReadOnly(true);
-        Place(edit, QRect(150, y, 440, 24), kTopLeft, kTopRight);
+        Place(edit, QRect(150, y, 440, 24), kTopLeft, kTopRight);  // widens with the page
         SetControlId(edit, editId, text);
         QPushButton* play = button(QStringLiteral("预览"), previewId, QRect(600, y, 84, 24));
         QPushButton* copy = button(QStringLiteral("复制"), copyId, QRect(692, y, 84, 24));
@@ -324,19 +309,8 @@ EncoderRunSpec CLivecastDlg::RunSpec(CLiveCastTask& task) {
     EncoderRunSpec spec;
     spec.previewWindow = preview_;
     spec.profileDir = g.programFolder + QStringLiteral("Profiles/");
-    EncoderSource source;
-    source.groupName = QStringLiteral("record_1");
-    const bool screen = task.videoDevice == kScreenCaptureDevice;
-    source.videoInput = screen ? QStringLiteral("ScreenCap://ScreenCapture1") : QStringLiteral("DEVICE://") + task.videoDevice;
-    source.audioInput = QStringLiteral("DEVICE://") + task.audioDevice;
-    if (task.streamType == 1) {
-        source.profileName = task.videoProfile;
-        source.streamType = WAVETAP_AUDIO_ONLY;
-    } else {
-        source.profileName = (screen ? QStringLiteral("ntsc_") : QStringLiteral("pal_")) + task.videoProfile;
-        source.streamType = WAVETAP_AUDIO_VIDEO;
-    }
-    source.logo = task.checklogo;
+    const EncoderSource source = DeviceSource(task.videoDevice, task.audioDevice, task.videoProfile, task.streamType == 1,
+                                              task.checklogo);
     spec.sources.push_back(source);
     spec.archivePath = archivePath_;
     spec.author = g.account.comName;

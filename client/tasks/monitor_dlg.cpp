@@ -6,6 +6,7 @@
 #include "client/tasks/encoder_combos.h"
 #include "client/tasks/generated_name.h"
 #include "client/tasks/livecast_dlg.h"
+#include "client/tasks/page_controls.h"
 #include "client/tasks/task_kind.h"
 #include "client/tasks/task_list_message.h"
 #include "client/tasks/watch_address.h"
@@ -45,37 +46,17 @@ CMonitorDlg::~CMonitorDlg() { Stop(); }
 
 void CMonitorDlg::BuildControls() {
     const auto label = [this](const QString& text, const QRect& rect, Anchor a = kTopRight) {
-        auto* l = new QLabel(text, this);
-        Place(l, rect, a, a);
-        return l;
+        return AddLabel(this, text, rect, a);
     };
-    const auto button = [this](const QString& text, int id, const QRect& rect, Anchor a = kTopRight) {
-        auto* b = new QPushButton(text, this);
-        Place(b, rect, a, a);
-        SetControlId(b, id, text);
-        return b;
+    const auto button = [this](const QString& text, int id, const QRect& rect) {
+        return AddButton(this, text, id, rect);
     };
-    const auto combo = [this](int id, const QString& name, const QRect& rect) {
-        auto* c = new QComboBox(this);
-        Place(c, rect, kTopRight, kTopRight);
-        SetControlId(c, id, name);
-        return c;
-    };
+    const auto combo = [this](int id, const QString& name, const QRect& rect) { return AddCombo(this, id, name, rect); };
     const auto edit = [this](int id, const QString& name, const QRect& rect, bool readOnly) {
-        auto* e = new QLineEdit(this);
-        e->setReadOnly(readOnly);
-        Place(e, rect, kTopRight, kTopRight);
-        SetControlId(e, id, name);
-        return e;
+        return AddEdit(this, id, name, rect, readOnly);
     };
 
-    preview_ = new QWidget(this);
-    preview_->setAutoFillBackground(true);
-    QPalette black = preview_->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    preview_->setPalette(black);
-    Place(preview_, QRect(16, 16, 320, 240), kTopLeft, kTopRight);
-    SetControlId(preview_, 1052, QStringLiteral("预览窗口"));
+    preview_ = AddPreviewWindow(this, 1052, QRect(16, 16, 320, 240));
 
     auto* devices = new CDrawnGroupBox(QStringLiteral("选择设备"), this);
     Place(devices, QRect(352, 8, 332, 100), kTopRight, kTopRight);
@@ -201,19 +182,8 @@ EncoderRunSpec CMonitorDlg::RunSpec() {
     EncoderRunSpec spec;
     spec.previewWindow = preview_;
     spec.profileDir = g.programFolder + QStringLiteral("Profiles/");
-    const QString videoDevice = video_->currentText();
-    const bool screen = videoDevice == kScreenCaptureDevice;
-    EncoderSource source;
-    source.groupName = QStringLiteral("record_1");
-    source.videoInput = screen ? QStringLiteral("ScreenCap://ScreenCapture1") : QStringLiteral("DEVICE://") + videoDevice;
-    source.audioInput = QStringLiteral("DEVICE://") + audio_->currentText();
-    if (audioOnly_) {
-        source.profileName = quality_->currentText();
-        source.streamType = WAVETAP_AUDIO_ONLY;
-    } else {
-        source.profileName = (screen ? QStringLiteral("ntsc_") : QStringLiteral("pal_")) + quality_->currentText();
-        source.streamType = WAVETAP_AUDIO_VIDEO;
-    }
+    const EncoderSource source =
+        DeviceSource(video_->currentText(), audio_->currentText(), quality_->currentText(), audioOnly_, 0);
     spec.sources.push_back(source);
     spec.archivePath = archivePath_;
     spec.author = g.account.comName;

@@ -7,9 +7,11 @@
 #include "client/tasks/task_records.h"
 #include "client/widgets/status_text.h"
 #include "encoder_page_fixture.h"
+#include "tests/support/tool_run.h"
 
 #include <QCheckBox>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QLineEdit>
 
 using namespace encoder_page_test;
@@ -41,6 +43,11 @@ protected:
         ASSERT_TRUE(ChooseItem(Control<QComboBox>(1163), QStringLiteral("Test Camera")));
         ASSERT_TRUE(ChooseItem(Control<QComboBox>(1161), QStringLiteral("视频中质量（256K）")));
         ASSERT_TRUE(ChooseItem(Control<QComboBox>(1165), QStringLiteral("媒体服务器一")));
+    }
+    // Ticks 直播加密 with the mouse; true when it is ticked.
+    bool TickDrm() const {
+        QTest::mouseClick(Control<QCheckBox>(1166), Qt::LeftButton);
+        return Control<QCheckBox>(1166)->isChecked();
     }
     bool WaitForStatus(const QString& text, int timeoutMs = 20000) {
         return WaitFor([&] { return statuses.contains(text); }, timeoutMs);
@@ -141,8 +148,7 @@ TEST_F(LivecastPage, RefusalsStartNothing) {
     OpenPage();
     ChooseCameraAt256K();
     // 1166 ticked while the service hands out no DRM material: message 180.
-    QTest::mouseClick(Control<QCheckBox>(1166), Qt::LeftButton);
-    ASSERT_TRUE(Control<QCheckBox>(1166)->isChecked());
+    ASSERT_TRUE(TickDrm());
     Click(1010);
     EXPECT_EQ(messages, QStringList{CLivecastDlg::kDrmParamsFailed});
     EXPECT_EQ(page->PageState(), 4);
@@ -274,6 +280,114 @@ TEST_F(LivecastPage, TheScheduleStartsAndStopsOnTheFirstTickAtOrAfterItsTime) {
     EXPECT_EQ(Status(), "已停止");
     QTest::qWait(2000);
     EXPECT_EQ(page->PageState(), 4) << "each time fires once";
+}
+
+TEST_F(LivecastPage, AProtectedBroadcastDecryptsWithThePlatformsLicence) {
+    StartPlatform();
+    SignInAs("demo", "demo123");
+    OpenPage();
+    ChooseCameraAt256K();
+    ASSERT_TRUE(TickDrm());
+    Click(1010);
+    ASSERT_TRUE(WaitForStatus("正在运行")) << Status().toStdString();
+    const QJsonObject live = LastBroadcast();
+    EXPECT_EQ(live.value("isDrm").toInt(), 1);
+    const QString kid = live.value("kid").toString();
+    EXPECT_EQ(kid.size(), 24);
+    EXPECT_FALSE(live.value("seed").toString().isEmpty());
+
+    // What a plain HTTP player of the point receives, saved as a file.
+    QTemporaryDir work;
+    const QString pulled = work.filePath("pulled.asf");
+    QProcess curl;
+    curl.start("curl", {"-s", "--max-time", "4", "-o", pulled,
+                        QString("http://127.0.0.1:%1/%2").arg(mediaPort_).arg(record.serverRecord.pubPoint)});
+    ASSERT_TRUE(WaitFor([&] { return curl.state() == QProcess::NotRunning; }, 15000));
+    Click(1010);
+    ASSERT_GT(QFileInfo(pulled).size(), 20000);
+
+    const auto info = test_support::RunTool("castora-drm", {"info", pulled});
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    EXPECT_EQ(info.Value("kid"), kid);
+    EXPECT_EQ(info.Value("signature"), "valid");
+    const auto decrypt = test_support::RunTool(
+        "castora-drm", {"decrypt", "--url", Globals().serviceUrl, "--user", "demo", "--password", "demo123", pulled,
+                        work.filePath("plain.wmv")});
+    ASSERT_EQ(decrypt.exitCode, 0) << decrypt.err.toStdString();
+    EXPECT_EQ(Streams(work.filePath("plain.wmv")), "wmv2\nwmav2\n");
+}
+
+TEST_F(LivecastPage, ThePlatformGoingAwayMidBroadcastEndsTheRunWithoutAHang) {
+    StartPlatform();
+    SignInAs("demo", "demo123");
+    OpenPage();
+    record.reconn = 1;
+    ChooseCameraAt256K();
+    Click(1010);
+    ASSERT_TRUE(WaitForStatus("正在运行")) << Status().toStdString();
+    platform_->Stop(9);
+    ASSERT_TRUE(WaitForStatus("网络连接中断！", 20000)) << statuses.join(" / ").toStdString();
+    // The restart asks a service that is gone: 182, and the page stays idle and usable.
+    ASSERT_TRUE(WaitFor([&] { return statuses.contains(CLivecastDlg::kServerInfoFailed); }, 60000))
+        << statuses.join(" / ").toStdString();
+    EXPECT_EQ(page->PageState(), 4);
+    EXPECT_TRUE(Control<QPushButton>(1010)->isEnabled());
+    EXPECT_TRUE(Control<QPushButton>(1076)->isEnabled());
+    EXPECT_EQ(Control<QPushButton>(1010)->text(), "开始");
+}
+
+TEST_F(LivecastPage, RapidPressesLeaveNoBroadcastRunning) {
+    StartPlatform();
+    SignInAs("demo", "demo123");
+    OpenPage();
+    ChooseCameraAt256K();
+    for (int i = 0; i < 3; ++i) {
+        Click(1010);  // 开始
+        Click(1010);  // 结束 at once, while it is still starting
+        EXPECT_EQ(page->PageState(), 4) << i;
+        EXPECT_EQ(Control<QPushButton>(1010)->text(), "开始");
+    }
+    QTest::qWait(1500);
+    EXPECT_EQ(page->PageState(), 4);
+    for (const QJsonValue& b : Broadcasts()) EXPECT_NE(b.toObject().value("state").toString(), "live");
+    for (const char* p : {"live1", "live2", "live3"})
+        EXPECT_TRUE(platform_->WaitForLivePoint(1, p, "free", 8000)) << p << " " << PointRow(p);
+    Click(1010);
+    ASSERT_TRUE(WaitForStatus("正在运行")) << Status().toStdString();
+    Click(1010);
+    EXPECT_EQ(LastBroadcast().value("state").toString(), "ended");
+}
+
+TEST_F(LivecastPage, ARunStopsWhenTheLiveMinutesRunOut) {
+    StartPlatform({"--live-minute-ms", "50"});  // solo's 60 minutes last three seconds
+    SignInAs("solo", "solo123");
+    OpenPage();
+    ChooseCameraAt256K();
+    Click(1010);
+    ASSERT_TRUE(WaitForStatus("正在运行")) << Status().toStdString();
+    // The account as the keep-alive thread fetches it again.
+    ASSERT_TRUE(WaitFor([] { return SvcGetCompany() && Globals().account.liveCount == 0; }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return page->PageState() == 4; }, 5000));
+    EXPECT_EQ(Status(), CLivecastDlg::kStatusNoLiveBalance);
+    EXPECT_EQ(LastBroadcast().value("state").toString(), "ended");
+}
+
+TEST_F(LivecastPage, ACameraThatEndsLeavesNoBroadcastBehind) {
+    StartPlatform();
+    SignInAs("demo", "demo123");
+    Globals().videoDevices.append({"Short Camera", 2, 0});  // fifty frames, then gone
+    OpenPage();
+    ChooseCameraAt256K();
+    ASSERT_TRUE(ChooseItem(Control<QComboBox>(1163), QStringLiteral("Short Camera")));
+    Click(1010);
+    ASSERT_TRUE(WaitForStatus("正在运行")) << Status().toStdString();
+    QTest::qWait(4000);  // well past the camera's end
+    if (page->PageState() == 2) {
+        EXPECT_EQ(Streams(PlayerUrl(Text(1051))), "wmv2\nwmav2\n") << "the run goes on without the camera";
+        Click(1010);
+    }
+    EXPECT_EQ(page->PageState(), 4);
+    EXPECT_EQ(LastBroadcast().value("state").toString(), "ended");
 }
 
 TEST(LivecastSchedule, TimesCompareAsText) {
