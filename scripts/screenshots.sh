@@ -93,13 +93,9 @@ sign_in() {
   xdotool key Return
 }
 
-# open_task LETTER: 任务 (the menu bar's second menu) from the keyboard, then the item's letter.
+# open_task LETTER: 任务 from the keyboard, then the item's letter.
 open_task() {
-  xdotool key alt
-  sleep 0.3
-  xdotool key Right Down
-  sleep 0.5
-  xdotool key "$1"
+  xdotool key alt+t "$1"
   sleep 3
 }
 
