@@ -3,7 +3,8 @@
 #include "client/service/service_calls.h"
 #include "client/shell/client_globals.h"
 #include "client/shell/message_box.h"
-#include "client/tasks/encoder_combos.h"
+#include "client/tasks/encoder_choices.h"
+#include "client/tasks/media_server_combo.h"
 #include "client/tasks/live_code.h"
 #include "client/tasks/page_controls.h"
 #include "client/tasks/task_kind.h"
@@ -181,10 +182,10 @@ void CLivecastDlg::OnSetUp() {
     {
         const QSignalBlocker blockVideo(video_);
         const QSignalBlocker blockType(streamType_);
-        FillVideoDeviceCombo(video_, remembered.videoDevice);
-        FillStreamTypeCombo(streamType_, remembered.streamType);
+        FillVideoDevices(video_, remembered.videoDevice);
+        FillStreamTypes(streamType_, remembered.streamType);
     }
-    FillAudioDeviceCombo(audio_, remembered.audioDevice);
+    FillAudioDevices(audio_, remembered.audioDevice);
     audioOnly_ = remembered.streamType == 1 ? 1 : 0;
     lastStreamType_ = -1;
     RefillQuality();
@@ -205,7 +206,7 @@ void CLivecastDlg::RefillQuality() {
     if (type == lastStreamType_ && (type == 1 || screen == lastScreen_)) return;
     lastStreamType_ = type;
     lastScreen_ = screen;
-    FillQualityCombo(quality_, type == 1, screen);
+    FillQualities(quality_, type, screen, QString());
 }
 
 void CLivecastDlg::SetStatus(const QString& text) { status_->SetText(text); }

@@ -3,7 +3,8 @@
 #include "client/service/service_calls.h"
 #include "client/shell/client_globals.h"
 #include "client/shell/message_box.h"
-#include "client/tasks/encoder_combos.h"
+#include "client/tasks/encoder_choices.h"
+#include "client/tasks/media_server_combo.h"
 #include "client/tasks/generated_name.h"
 #include "client/tasks/livecast_dlg.h"
 #include "client/tasks/page_controls.h"
@@ -122,10 +123,10 @@ void CMonitorDlg::OnSetUp() {
     {
         const QSignalBlocker blockVideo(video_);
         const QSignalBlocker blockType(streamType_);
-        FillStreamTypeCombo(streamType_, 0);
-        FillVideoDeviceCombo(video_, QString());
+        FillStreamTypes(streamType_, 0);
+        FillVideoDevices(video_, QString());
     }
-    FillAudioDeviceCombo(audio_, QString());
+    FillAudioDevices(audio_, QString());
     lastStreamType_ = -1;
     RefillQuality();
     watch_->setText(LocalPlayAddress());
@@ -139,7 +140,7 @@ void CMonitorDlg::RefillQuality() {
     if (type == lastStreamType_ && (audioOnly_ || screen == lastScreen_)) return;
     lastStreamType_ = type;
     lastScreen_ = screen;
-    FillQualityCombo(quality_, audioOnly_, screen);
+    FillQualities(quality_, type, screen, QString());
 }
 
 void CMonitorDlg::SetStatus(const QString& text) { status_->SetText(text); }

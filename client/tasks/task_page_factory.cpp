@@ -2,12 +2,9 @@
 
 #include "client/tasks/derecord_dlg.h"
 #include "client/tasks/filedrm_dlg.h"
-<<<<<<< HEAD
+#include "client/tasks/fileupload_dlg.h"
 #include "client/tasks/livecast_dlg.h"
 #include "client/tasks/monitor_dlg.h"
-=======
-#include "client/tasks/fileupload_dlg.h"
->>>>>>> main
 #include "client/tasks/record_dlg.h"
 #include "client/tasks/task_kind.h"
 
@@ -25,11 +22,8 @@ CBaseTaskDlg* Make(QWidget* parent) {
 //   {TASK_FILECAST, {Make<CFilecastDlg>, RunFileCastSheet}},
 std::map<int, TaskPageKind>& Kinds() {
     static std::map<int, TaskPageKind> kinds = {
-<<<<<<< HEAD
         {TASK_LIVECAST, {Make<CLivecastDlg>, {}}},
-=======
         {TASK_FILEUPLOAD, {Make<CFileuploadDlg>, {}}},
->>>>>>> main
         {TASK_FILEDRM, {Make<CFiledrmDlg>, {}}},
         {TASK_MONITOR, {Make<CMonitorDlg>, {}}},
         {TASK_SCHEDULED_RECORD, {Make<CRecordDlg>, {}}},
