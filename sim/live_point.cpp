@@ -20,6 +20,7 @@ bool LivePoint::Open() {
   // broadcast): as many may wait for their stream as may watch.
   wavetap::StreamServerLimits limits;
   limits.maxPendingConnections = std::max(limits.maxPendingConnections, maxViewers_);
+  limits.maxConnectionsPerAddress = std::max(limits.maxConnectionsPerAddress, maxViewers_);
   auto server = std::make_unique<wavetap::StreamServer>(limits);
   if (!server->StartDetached(maxViewers_)) return false;
   server_ = std::move(server);

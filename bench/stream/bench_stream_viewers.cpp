@@ -22,6 +22,7 @@
 #include "viewer_client.h"
 #include "wavetap/stream/asf_stream_splitter.h"
 #include "wavetap/stream/stream_server.h"
+#include "wavetap/stream/stream_server_limits.h"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -116,7 +117,10 @@ struct RunResult {
 RunResult RunWithViewers(int viewerCount, int seconds)
 {
     RunResult result;
-    wavetap::StreamServer server;
+    // Every viewer comes from the loopback address.
+    wavetap::StreamServerLimits limits;
+    limits.maxConnectionsPerAddress = viewerCount + 10;
+    wavetap::StreamServer server(limits);
     if (!server.Start(0, viewerCount + 10)) {
         std::fprintf(stderr, "cannot start the server\n");
         return result;

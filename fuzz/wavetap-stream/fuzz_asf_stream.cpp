@@ -1,10 +1,13 @@
 // Feeds arbitrary bytes to the stream server's parsers: as a live ASF stream cut into
-// pieces of varying size, and as a viewer's request head.
+// pieces of varying size (each packet also rewritten as a joining viewer's first, each
+// header repaired), and as a viewer's request head.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
+#include "wavetap/stream/asf_header_repair.h"
+#include "wavetap/stream/asf_join_packet.h"
 #include "wavetap/stream/asf_packet_scan.h"
 #include "wavetap/stream/asf_stream_splitter.h"
 #include "wavetap/stream/http_request.h"
@@ -31,8 +34,15 @@ void SplitStream(const std::uint8_t* data, std::size_t size)
             header = unit.header;
             if (!wavetap::asf::ParseHeader(bytes, length) || header.packetSize == 0)
                 std::abort();  // a header the splitter accepted parses again
+            QByteArray repaired = unit.bytes;
+            wavetap::asf::RepairHeader(reinterpret_cast<std::uint8_t*>(repaired.data()), length, {448000, 64000}, 0);
+            if (repaired.size() != unit.bytes.size() || !wavetap::asf::ParseHeader(
+                                                            reinterpret_cast<const std::uint8_t*>(repaired.constData()), length))
+                std::abort();  // repairing keeps the size and a header that parses
         } else if (length != header.packetSize) {
             std::abort();  // packets are always whole
+        } else if (const auto joined = wavetap::asf::JoinPacket(unit.bytes, header); joined && joined->size() != unit.bytes.size()) {
+            std::abort();  // a joining packet has the stream's packet size
         }
     }
     // The packet scan on the raw bytes, as if they were one packet of a stream with video.

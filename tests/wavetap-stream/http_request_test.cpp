@@ -81,6 +81,24 @@ TEST(HttpRequest, RefusesMalformedHeads)
         EXPECT_EQ(Parse(text).CurrentState(), HttpRequest::State::Malformed) << text;
 }
 
+TEST(HttpRequest, TellsOtherProtocolsApartFromTheFirstBytes)
+{
+    const std::pair<std::string, HttpRequest::State> cases[] = {
+        {std::string("\x01\x00\x00\x00\xce\xfa\x0b\xb0", 8), HttpRequest::State::NotHttp},  // MMS over TCP
+        {std::string("\x16\x03\x01\x02\x00", 5), HttpRequest::State::NotHttp},                 // a TLS hello
+        {"GE\x01", HttpRequest::State::NotHttp},
+        {"GET", HttpRequest::State::Incomplete},
+        {"NONSENSE\r\n\r\n", HttpRequest::State::Malformed},  // text, answered as a bad request
+    };
+    for (const auto& [bytes, state] : cases)
+        EXPECT_EQ(Parse(bytes).CurrentState(), state) << bytes;
+    // Decided only once the bytes come: a method sent in pieces is not mistaken.
+    HttpRequest pieces;
+    EXPECT_EQ(pieces.Feed("G", 1), HttpRequest::State::Incomplete);
+    EXPECT_EQ(pieces.Feed("E", 1), HttpRequest::State::Incomplete);
+    EXPECT_EQ(pieces.Feed("T\x80", 2), HttpRequest::State::NotHttp);
+}
+
 TEST(HttpRequest, RefusesAnOversizedHeadWithoutWaitingForItsEnd)
 {
     HttpRequest request;

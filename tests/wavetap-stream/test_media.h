@@ -10,6 +10,7 @@ struct TestAsfFormat {
     int videoBitrate = 256000;
     int audioBitrate = 32000;
     int packetSize = 2000;
+    int keyFrameDistance = 12;  // frames (25 a second)
 };
 
 // gst-launch-1.0 arguments writing the stream to standard output. A live pipeline runs in

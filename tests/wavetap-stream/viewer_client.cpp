@@ -23,13 +23,21 @@ const char kMmshPlayRequest[] =
     "Connection: Close\r\n\r\n";
 const char kPlainRequest[] = "GET / HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: curl/7.88.1\r\nAccept: */*\r\n\r\n";
 
-std::unique_ptr<ViewerClient> ViewerClient::Connect(quint16 port, const std::string& request, int receiveBuffer)
+std::unique_ptr<ViewerClient> ViewerClient::Connect(quint16 port, const std::string& request, int receiveBuffer,
+                                                   const char* fromAddress)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return nullptr;
     if (receiveBuffer > 0)
         ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    if (::inet_pton(AF_INET, fromAddress, &source.sin_addr) != 1 ||
+        ::bind(fd, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);

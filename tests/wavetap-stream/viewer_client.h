@@ -19,7 +19,10 @@ class ViewerClient {
 public:
     // Connects to 127.0.0.1:port and sends the request. A receive buffer size other than 0
     // is set before connecting (small buffers make a viewer that never reads fill up early).
-    static std::unique_ptr<ViewerClient> Connect(quint16 port, const std::string& request, int receiveBuffer = 0);
+    // The connection comes from the given loopback address (any of 127.0.0.0/8), so tests can
+    // stand in for several client hosts.
+    static std::unique_ptr<ViewerClient> Connect(quint16 port, const std::string& request, int receiveBuffer = 0,
+                                                 const char* fromAddress = "127.0.0.1");
     ~ViewerClient();
 
     int Fd() const { return fd_; }

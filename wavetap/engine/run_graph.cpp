@@ -4,6 +4,7 @@
 #include "engine/file_decoder.h"
 #include "engine/gst_setup.h"
 #include "engine/pipeline_bus.h"
+#include "engine/archive_repair.h"
 #include "engine/protected_archive.h"
 #include "engine/push_client.h"
 #include "engine/source_group.h"
@@ -178,7 +179,7 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
         AddChain(bin, {fileMux, fileSink});
     }
     if (settings_.httpPort > 0 || settings_.push) {
-        streamOutput_ = std::make_unique<StreamOutput>();
+        streamOutput_ = std::make_unique<StreamOutput>(ProfileBitrates(p));
         streamOutput_->SetPush(settings_.push.get());
         streamOutput_->SetProtection(settings_.protection);
         streamMux = Make("asfmux");
@@ -507,6 +508,7 @@ HRESULT RunGraph::Play(SourceGroup* active, QString* reason) {
         return E_FAIL;
     }
     playing_ = true;
+    startedAt_ = std::chrono::system_clock::now();
     return S_OK;
 }
 
@@ -540,6 +542,7 @@ std::int64_t RunGraph::RunningTime() const {
 HRESULT RunGraph::Finish() {
     if (!pipeline_) return S_OK;
     HRESULT hr = S_OK;
+    const bool wasPlaying = playing_;
     if (playing_) {
         for (auto& [id, branch] : branches_) branch->passEos = true;
         for (GstElement* entry : {videoEntry_, audioEntry_}) {
@@ -553,6 +556,10 @@ HRESULT RunGraph::Finish() {
     // Every byte of the stream has been fed: the push ends with it.
     if (settings_.push) settings_.push->Finish();
     gst_element_set_state(pipeline_, GST_STATE_NULL);
+    // The muxer has written its header and its last packet; put right what it gets wrong.
+    if (!Failed(hr) && wasPlaying && !settings_.archivePath.isEmpty() &&
+        !RepairArchive(settings_.archivePath, ProfileBitrates(settings_.profile), asf::FileTime(startedAt_)))
+        qWarning("wavetap: cannot repair the archive %s", qUtf8Printable(settings_.archivePath));
     playing_ = false;
     if (streamOutput_) streamOutput_->Stop();
     return hr;

@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <chrono>
 #include <map>
 #include <memory>
 #include <vector>
@@ -101,6 +102,7 @@ private:
     std::map<int, std::unique_ptr<GroupBranch>> branches_;
     int nextBranchId_ = 1;
     bool playing_ = false;
+    std::chrono::system_clock::time_point startedAt_;  // the archive's creation date
 };
 
 }  // namespace wavetap::engine

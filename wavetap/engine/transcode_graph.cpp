@@ -1,5 +1,6 @@
 #include "engine/transcode_graph.h"
 
+#include "engine/archive_repair.h"
 #include "engine/file_decoder.h"
 #include "engine/gst_setup.h"
 #include "engine/pipeline_bus.h"
@@ -127,6 +128,7 @@ HRESULT TranscodeGraph::Play(SourceGroup*, QString* reason) {
         return E_FAIL;
     }
     playing_ = true;
+    startedAt_ = std::chrono::system_clock::now();
     return S_OK;
 }
 
@@ -230,6 +232,7 @@ std::int64_t TranscodeGraph::RunningTime() const {
 HRESULT TranscodeGraph::Finish() {
     if (!pipeline_) return S_OK;
     HRESULT hr = S_OK;
+    const bool wasPlaying = playing_;
     if (playing_ && !ended_) {
         // Stopped before the end of the file: end the streams so the archive is complete.
         {
@@ -240,6 +243,10 @@ HRESULT TranscodeGraph::Finish() {
     }
     ended_ = true;
     gst_element_set_state(pipeline_, GST_STATE_NULL);
+    // The muxer has written its header and its last packet; put right what it gets wrong.
+    if (!Failed(hr) && wasPlaying &&
+        !RepairArchive(settings_.archivePath, ProfileBitrates(settings_.profile), asf::FileTime(startedAt_)))
+        qWarning("wavetap: cannot repair the archive %s", qUtf8Printable(settings_.archivePath));
     playing_ = false;
     return hr;
 }

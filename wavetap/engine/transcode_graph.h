@@ -8,6 +8,7 @@
 #include "engine/run_graph.h"
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <vector>
 
@@ -56,6 +57,7 @@ private:
     // Media time encoded per stream: [0] video, [1] audio; -1 while a stream is not linked.
     std::atomic<std::int64_t> encoded_[2] = {-1, -1};
     bool playing_ = false;
+    std::chrono::system_clock::time_point startedAt_;  // the archive's creation date
     bool ended_ = false;
 };
 

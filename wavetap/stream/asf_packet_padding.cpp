@@ -136,4 +136,19 @@ std::optional<QByteArray> RestorePadding(const QByteArray& packet, std::uint32_t
     return rebuilt;
 }
 
+std::optional<QByteArray> WithFullPacketLength(const QByteArray& packet)
+{
+    const std::optional<ParsingInfo> info = Read(packet);
+    if (!info)
+        return std::nullopt;
+    const auto size = static_cast<std::uint32_t>(packet.size());
+    if (info->packetLengthType == 0)
+        return packet;
+    if (!Fits(size, info->packetLengthType))
+        return std::nullopt;
+    QByteArray fixed = packet;
+    WriteField(fixed.data() + info->packetLengthAt, kFieldWidths[info->packetLengthType], size);
+    return fixed;
+}
+
 }  // namespace wavetap::asf

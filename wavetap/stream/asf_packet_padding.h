@@ -20,4 +20,9 @@ std::optional<QByteArray> StripPadding(const QByteArray& packet);
 // larger than `packetSize` or its fields do not fit inside it.
 std::optional<QByteArray> RestorePadding(const QByteArray& packet, std::uint32_t packetSize);
 
+// The packet with its Packet Length field, when it has one, counting the whole packet,
+// padding included (readers take a shorter length as a broken packet). nullopt when the
+// packet's fields do not fit inside it or the size does not fit the field.
+std::optional<QByteArray> WithFullPacketLength(const QByteArray& packet);
+
 }  // namespace wavetap::asf

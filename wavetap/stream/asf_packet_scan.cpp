@@ -54,7 +54,8 @@ constexpr std::uint32_t kCompressedPayload = 1;
 
 }  // namespace
 
-std::optional<PacketInfo> ScanPacket(const std::uint8_t* data, std::size_t size, const HeaderInfo& header)
+std::optional<PacketInfo> ScanPacket(const std::uint8_t* data, std::size_t size, const HeaderInfo& header,
+                                     PacketLayout* layout)
 {
     PacketReader reader(data, size);
     std::uint32_t flags = 0;
@@ -88,7 +89,11 @@ std::optional<PacketInfo> ScanPacket(const std::uint8_t* data, std::size_t size,
     std::uint32_t payloadCount = 1;
     unsigned payloadLengthType = 0;
     const bool multiple = flags & kMultiplePayloads;
+    if (layout)
+        *layout = {};
     if (multiple) {
+        if (layout)
+            layout->payloadFlagsAt = reader.Position();
         std::uint32_t payloadFlags = 0;
         if (!reader.Byte(payloadFlags))
             return std::nullopt;
@@ -96,6 +101,7 @@ std::optional<PacketInfo> ScanPacket(const std::uint8_t* data, std::size_t size,
         payloadLengthType = (payloadFlags >> 6) & 3;
     }
     for (std::uint32_t i = 0; i < payloadCount; ++i) {
+        const std::size_t begin = reader.Position();
         std::uint32_t streamByte = 0, objectNumber = 0, offset = 0, replicated = 0;
         if (!reader.Byte(streamByte) || !reader.Typed(objectNumberType, objectNumber) ||
             !reader.Typed(offsetType, offset) || !reader.Typed(replicatedType, replicated))
@@ -108,8 +114,15 @@ std::optional<PacketInfo> ScanPacket(const std::uint8_t* data, std::size_t size,
         if (multiple && (!reader.Typed(payloadLengthType, payloadLength) || !reader.Skip(payloadLength)))
             return std::nullopt;
         const bool objectStart = replicated == kCompressedPayload || offset == 0;
-        if ((streamByte & kKeyFrameBit) && objectStart && header.videoStreams.test(streamByte & 0x7F))
-            info.startsVideoKeyFrame = true;
+        const bool video = header.videoStreams.test(streamByte & 0x7F);
+        const bool keyFrameStart = (streamByte & kKeyFrameBit) && objectStart && video;
+        info.startsVideoKeyFrame = info.startsVideoKeyFrame || keyFrameStart;
+        if (layout) {
+            const std::size_t end = multiple ? reader.Position() : size - padding;
+            if (end < reader.Position())
+                return std::nullopt;
+            layout->payloads.push_back({begin, end, streamByte & 0x7F, keyFrameStart, video, objectStart});
+        }
     }
     return info;
 }

@@ -51,6 +51,22 @@ std::optional<std::size_t> HeadEnd(const std::string& raw, std::size_t from)
     return std::nullopt;
 }
 
+// No method is longer than this; the start of a request is checked this far.
+constexpr std::size_t kMethodCheckSize = 32;
+
+// Whether the bytes so far can begin a request line: a method of token characters, ended by
+// a space. A text line ended early is malformed but still HTTP-like (answered 400).
+bool CanBeginRequest(std::string_view start)
+{
+    for (const char c : start) {
+        if (c == ' ' || c == '\r' || c == '\n')
+            return true;
+        if (!IsTokenChar(c))
+            return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 HttpRequest::State HttpRequest::Feed(const char* data, std::size_t size)
@@ -60,7 +76,13 @@ HttpRequest::State HttpRequest::Feed(const char* data, std::size_t size)
     const std::size_t take = std::min(size, kMaxHeadSize + 4 - raw_.size());
     // Resume the search just before the new bytes, so a head sent in tiny pieces stays linear.
     const std::size_t from = raw_.size() < 3 ? 0 : raw_.size() - 3;
+    const bool inMethod = raw_.size() < kMethodCheckSize;
     raw_.append(data, take);
+    // Another protocol is told apart from the first bytes, before any head is complete.
+    if (inMethod && !CanBeginRequest(std::string_view(raw_).substr(0, std::min(raw_.size(), kMethodCheckSize)))) {
+        state_ = State::NotHttp;
+        return state_;
+    }
     const std::optional<std::size_t> end = HeadEnd(raw_, from);
     if (!end) {
         if (raw_.size() > kMaxHeadSize)

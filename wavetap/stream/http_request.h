@@ -12,7 +12,8 @@ namespace wavetap {
 
 class HttpRequest {
 public:
-    enum class State { Incomplete, Complete, Malformed };
+    // NotHttp: the first bytes cannot begin an HTTP request (another protocol, e.g. MMS over TCP).
+    enum class State { Incomplete, Complete, Malformed, NotHttp };
 
     // A head larger than this without its blank line is refused.
     static constexpr std::size_t kMaxHeadSize = 16 * 1024;

@@ -1,5 +1,7 @@
 #include "wavetap/stream/stream_feed.h"
 
+#include "wavetap/stream/asf_join_packet.h"
+
 namespace wavetap {
 
 StreamFeed::StreamFeed(const StreamServerLimits& limits) : limits_(limits) {}
@@ -52,18 +54,20 @@ StreamStart StreamFeed::Snapshot() const
     start.generation = generation_;
     start.backlog.assign(backlog_.begin(), backlog_.end());
     start.lastSeq = nextSeq_ - 1;
-    start.startAnyPacket = runTooLong_;
+    start.startAnyPacket = noStartPoints_;
     return start;
 }
 
 void StreamFeed::AddHeader(const AsfUnit& unit)
 {
     header_ = unit.bytes;
+    headerInfo_ = unit.header;
     ++generation_;
     backlog_.clear();
     runBytes_ = 0;
     runHasStart_ = false;
-    runTooLong_ = false;
+    backlogDropped_ = false;
+    noStartPoints_ = false;
 }
 
 void StreamFeed::AddPacket(const AsfUnit& unit)
@@ -73,11 +77,15 @@ void StreamFeed::AddPacket(const AsfUnit& unit)
     packet.seq = nextSeq_++;
     packet.generation = generation_;
     packet.startPoint = unit.startPoint;
+    if (packet.startPoint) {
+        if (std::optional<QByteArray> join = asf::JoinPacket(packet.bytes, headerInfo_))
+            packet.joinBytes = std::move(*join);
+    }
     TrackBacklog(packet);
     if (!handOut_)
         return;
-    // While start points are out of reach, a viewer that lost its place resumes anywhere.
-    if (runTooLong_)
+    // While the stream shows no start points, a viewer that lost its place resumes anywhere.
+    if (noStartPoints_)
         packet.startPoint = true;
     const auto size = static_cast<std::size_t>(packet.bytes.size());
     while (!pending_.empty() && pendingBytes_ + size > limits_.maxPendingBytes) {
@@ -95,7 +103,8 @@ void StreamFeed::TrackBacklog(const StreamPacket& packet)
         backlog_.clear();
         runBytes_ = 0;
         runHasStart_ = true;
-        runTooLong_ = false;
+        backlogDropped_ = false;
+        noStartPoints_ = false;
     }
     // The run's length is measured on arrival: send times cannot be trusted to share one
     // time base across streams.
@@ -103,14 +112,16 @@ void StreamFeed::TrackBacklog(const StreamPacket& packet)
     if (runBytes_ == 0)
         runStarted_ = now;
     runBytes_ += static_cast<std::size_t>(packet.bytes.size());
-    const bool tooLong = runBytes_ > limits_.maxBacklogBytes ||
-                         now - runStarted_ > std::chrono::milliseconds(limits_.maxBacklogSpanMs);
-    if (!runTooLong_ && tooLong) {
-        // Start points are too far apart to wait for or to replay: viewers start anywhere.
-        runTooLong_ = true;
+    const auto span = now - runStarted_;
+    if (!backlogDropped_ && (runBytes_ > limits_.maxBacklogBytes || span > std::chrono::milliseconds(limits_.maxBacklogSpanMs))) {
+        // Too long to replay: joining viewers wait for the next start point instead.
+        backlogDropped_ = true;
         backlog_.clear();
     }
-    if (runHasStart_ && !runTooLong_)
+    // Start points too far apart to wait for (or none found at all): viewers start anywhere.
+    if (span > std::chrono::milliseconds(limits_.maxStartPointWaitMs))
+        noStartPoints_ = true;
+    if (runHasStart_ && !backlogDropped_)
         backlog_.push_back(packet);
 }
 

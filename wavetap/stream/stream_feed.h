@@ -23,6 +23,9 @@ struct StreamPacket {
     std::uint64_t seq = 0;         // position in the feed, from 1
     std::uint32_t generation = 0;  // which header the packet belongs to
     bool startPoint = false;
+    // For a start point that also carries video from before its key frame: the packet as a
+    // joining viewer's first, without that video. Empty when the packet serves as it is.
+    QByteArray joinBytes;
 };
 
 // What a joining viewer is sent before the live packets.
@@ -31,7 +34,7 @@ struct StreamStart {
     std::uint32_t generation = 0;
     std::vector<StreamPacket> backlog;  // from the last start point on
     std::uint64_t lastSeq = 0;          // packets up to this one are covered by the backlog
-    bool startAnyPacket = false;        // no start point within reach: begin at the next packet
+    bool startAnyPacket = false;        // the stream shows no start points: begin at the next packet
 };
 
 class StreamFeed {
@@ -62,6 +65,7 @@ private:
     std::vector<AsfUnit> units_;
 
     QByteArray header_;
+    asf::HeaderInfo headerInfo_;
     std::uint32_t generation_ = 0;
     std::uint64_t nextSeq_ = 1;
 
@@ -70,7 +74,8 @@ private:
     std::size_t runBytes_ = 0;
     std::chrono::steady_clock::time_point runStarted_;
     bool runHasStart_ = false;
-    bool runTooLong_ = false;
+    bool backlogDropped_ = false;  // the run outgrew the backlog: joining viewers wait for the next
+    bool noStartPoints_ = false;   // none for so long that viewers start anywhere
 
     bool handOut_ = false;
     std::deque<StreamPacket> pending_;

@@ -14,9 +14,12 @@
 #include <mutex>
 #include <optional>
 #include <random>
+#include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
+#include "wavetap/stream/peer_address.h"
 #include "wavetap/stream/stream_feed.h"
 #include "wavetap/stream/stream_server_limits.h"
 #include "wavetap/stream/viewer_connection.h"
@@ -32,6 +35,16 @@ constexpr char kThreadName[] = "wavetap-stream";
 constexpr auto kClosingGrace = std::chrono::seconds(2);
 // How long to stop accepting when the process has run out of descriptors.
 constexpr auto kAcceptPause = std::chrono::milliseconds(200);
+// How often viewers' lag behind the live edge is measured (a system call per viewer).
+constexpr auto kLagCheckInterval = std::chrono::milliseconds(500);
+
+void Refuse(int fd)
+{
+    const QByteArray refusal = ErrorResponse(503);
+    [[maybe_unused]] const ssize_t sent =
+        ::send(fd, refusal.constData(), static_cast<std::size_t>(refusal.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+    ::close(fd);
+}
 
 }  // namespace
 
@@ -62,6 +75,8 @@ private:
     void StartWaitingViewers(Clock::time_point now);
     void ApplyTimeouts(Clock::time_point now);
     void EndAll(Clock::time_point now);
+    void RemoveClosed();
+    bool MakeRoomForPending();
     int ServedViewers() const;
     int PendingConnections() const;
 
@@ -78,6 +93,8 @@ private:
     std::atomic<quint16> port_{0};
     std::uint32_t nextClientId_ = std::random_device{}();
     Clock::time_point acceptPausedUntil_{};
+    Clock::time_point nextLagCheck_{};
+    std::unordered_map<std::string, int> perAddress_;  // open connections by peer address
     std::vector<std::unique_ptr<ViewerConnection>> viewers_;  // server thread only
     std::vector<int> adopted_;  // handed over by Adopt, not yet taken; under wakeMutex_
 };
@@ -203,7 +220,7 @@ void StreamServer::Impl::Run()
         TakeAdopted(now);
         StartWaitingViewers(now);
         ApplyTimeouts(now);
-        std::erase_if(viewers_, [](const auto& viewer) { return viewer->Closed(); });
+        RemoveClosed();
         viewerCount_ = ServedViewers();
     }
     EndAll(Clock::now());
@@ -226,17 +243,48 @@ void StreamServer::Impl::AcceptNew(Clock::time_point now)
 
 void StreamServer::Impl::AddConnection(int fd, Clock::time_point now)
 {
-    if (PendingConnections() >= limits_.maxPendingConnections) {
-        // Too many unanswered connections at once: refuse this one without waiting for it.
-        const QByteArray refusal = ErrorResponse(503);
-        [[maybe_unused]] const ssize_t sent =
-            ::send(fd, refusal.constData(), static_cast<std::size_t>(refusal.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
-        ::close(fd);
+    std::string address = PeerAddressOf(fd);
+    if (!address.empty() && perAddress_[address] >= limits_.maxConnectionsPerAddress) {
+        Refuse(fd);  // one client may not take the places of all others
+        return;
+    }
+    if (PendingConnections() >= limits_.maxPendingConnections && !MakeRoomForPending()) {
+        Refuse(fd);  // too many unanswered connections at once: refuse without waiting
         return;
     }
     const int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    viewers_.push_back(std::make_unique<ViewerConnection>(fd, nextClientId_++, now));
+    if (!address.empty())
+        ++perAddress_[address];
+    viewers_.push_back(std::make_unique<ViewerConnection>(fd, nextClientId_++, std::move(address), now));
+}
+
+bool StreamServer::Impl::MakeRoomForPending()
+{
+    // The connection that has waited longest without sending a whole request head goes:
+    // players send theirs at once, so it is the least likely to be one.
+    ViewerConnection* oldest = nullptr;
+    for (const auto& viewer : viewers_) {
+        if (!viewer->Closed() && viewer->CurrentPhase() == ViewerConnection::Phase::ReadingRequest &&
+            (!oldest || viewer->Since() < oldest->Since()))
+            oldest = viewer.get();
+    }
+    if (!oldest)
+        return false;
+    oldest->Close();
+    return true;
+}
+
+void StreamServer::Impl::RemoveClosed()
+{
+    std::erase_if(viewers_, [this](const auto& viewer) {
+        if (!viewer->Closed())
+            return false;
+        const auto found = perAddress_.find(viewer->PeerAddress());
+        if (found != perAddress_.end() && --found->second <= 0)
+            perAddress_.erase(found);
+        return true;
+    });
 }
 
 bool StreamServer::Impl::Adopt(int fd)
@@ -322,6 +370,9 @@ void StreamServer::Impl::StartWaitingViewers(Clock::time_point now)
 void StreamServer::Impl::ApplyTimeouts(Clock::time_point now)
 {
     using std::chrono::milliseconds;
+    const bool checkLag = now >= nextLagCheck_;
+    if (checkLag)
+        nextLagCheck_ = now + kLagCheckInterval;
     for (const auto& viewer : viewers_) {
         const Clock::duration waited = now - viewer->Since();
         switch (viewer->CurrentPhase()) {
@@ -336,8 +387,10 @@ void StreamServer::Impl::ApplyTimeouts(Clock::time_point now)
             }
             break;
         case ViewerConnection::Phase::Streaming:
-            if (viewer->StalledFor(milliseconds(limits_.stallTimeoutMs), now))
-                viewer->Close();  // takes nothing at all: give its place to someone else
+            // Takes nothing, or too little to follow the stream: give its place to someone else.
+            if (viewer->StalledFor(milliseconds(limits_.stallTimeoutMs), now) ||
+                (checkLag && viewer->Lag(now) > milliseconds(limits_.maxViewerLagMs)))
+                viewer->Close();
             break;
         case ViewerConnection::Phase::Closing:
             if (waited > kClosingGrace)
@@ -357,6 +410,7 @@ void StreamServer::Impl::EndAll(Clock::time_point now)
         viewer->Close();
     }
     viewers_.clear();
+    perAddress_.clear();
 }
 
 int StreamServer::Impl::ServedViewers() const
@@ -374,7 +428,10 @@ int StreamServer::Impl::ServedViewers() const
 
 int StreamServer::Impl::PendingConnections() const
 {
-    return static_cast<int>(viewers_.size()) - ServedViewers();
+    int count = 0;
+    for (const auto& viewer : viewers_)
+        count += viewer->Closed() ? 0 : 1;
+    return count - ServedViewers();
 }
 
 StreamServer::StreamServer() : StreamServer(StreamServerLimits{}) {}

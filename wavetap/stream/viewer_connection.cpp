@@ -1,5 +1,7 @@
 #include "wavetap/stream/viewer_connection.h"
 
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -16,8 +18,8 @@ constexpr std::size_t kReadChunk = 4096;
 
 }  // namespace
 
-ViewerConnection::ViewerConnection(int fd, std::uint32_t clientId, Clock::time_point now)
-    : fd_(fd), clientId_(clientId), since_(now), lastProgress_(now)
+ViewerConnection::ViewerConnection(int fd, std::uint32_t clientId, std::string peerAddress, Clock::time_point now)
+    : fd_(fd), clientId_(clientId), peerAddress_(std::move(peerAddress)), since_(now), lastProgress_(now)
 {
 }
 
@@ -34,6 +36,7 @@ void ViewerConnection::Close()
     closed_ = true;
     queue_.clear();
     queuedBytes_ = 0;
+    inSocket_.clear();
 }
 
 void ViewerConnection::OnReadable(Clock::time_point now)
@@ -60,7 +63,14 @@ void ViewerConnection::OnReadable(Clock::time_point now)
         }
         if (phase_ != Phase::ReadingRequest)
             continue;  // nothing more is expected from a viewer
-        if (request_.Feed(buffer, static_cast<std::size_t>(got)) == HttpRequest::State::Malformed) {
+        const HttpRequest::State state = request_.Feed(buffer, static_cast<std::size_t>(got));
+        if (state == HttpRequest::State::NotHttp) {
+            // Another protocol (players try MMS over TCP first): closing at once lets them
+            // fall back to HTTP without waiting for a timeout.
+            Close();
+            return;
+        }
+        if (state == HttpRequest::State::Malformed) {
             Answer(ErrorResponse(400), now);
             return;
         }
@@ -97,18 +107,7 @@ void ViewerConnection::Flush(Clock::time_point now)
             return;
         }
         lastProgress_ = now;
-        auto left = static_cast<std::size_t>(sent);
-        queuedBytes_ -= left;
-        while (left > 0) {
-            OutItem& front = queue_.front();
-            const std::size_t rest = front.Size() - front.sent;
-            if (left < rest) {
-                front.sent += left;
-                break;
-            }
-            left -= rest;
-            queue_.pop_front();
-        }
+        Sent(static_cast<std::size_t>(sent));
     }
     if (!closed_ && queue_.empty()) {
         lastProgress_ = now;
@@ -120,6 +119,38 @@ void ViewerConnection::Flush(Clock::time_point now)
     }
 }
 
+void ViewerConnection::Sent(std::size_t count)
+{
+    queuedBytes_ -= count;
+    written_ += count;
+    while (count > 0) {
+        OutItem& front = queue_.front();
+        const std::size_t rest = front.Size() - front.sent;
+        if (count < rest) {
+            front.sent += count;
+            break;
+        }
+        count -= rest;
+        inSocket_.emplace_back(written_ - count, front.due);
+        queue_.pop_front();
+    }
+}
+
+Clock::duration ViewerConnection::Lag(Clock::time_point now)
+{
+    int unacknowledged = 0;
+    if (!closed_ && ::ioctl(fd_, SIOCOUTQ, &unacknowledged) == 0 && unacknowledged >= 0) {
+        const std::uint64_t taken = written_ - std::min<std::uint64_t>(written_, static_cast<std::uint64_t>(unacknowledged));
+        while (!inSocket_.empty() && inSocket_.front().first <= taken)
+            inSocket_.pop_front();
+    }
+    if (!inSocket_.empty())
+        return now - inSocket_.front().second;
+    if (!queue_.empty())
+        return now - queue_.front().due;
+    return Clock::duration::zero();
+}
+
 void ViewerConnection::BeginClosing(Clock::time_point now)
 {
     phase_ = Phase::Closing;
@@ -128,7 +159,7 @@ void ViewerConnection::BeginClosing(Clock::time_point now)
 
 void ViewerConnection::Answer(const QByteArray& response, Clock::time_point now)
 {
-    QueueRaw(response);
+    QueueRaw(response, now);
     BeginClosing(now);
 }
 
@@ -144,10 +175,10 @@ void ViewerConnection::StartStreaming(const StreamStart& start, Clock::time_poin
     const bool framed = kind_ == ViewerKind::Play;
     generation_ = start.generation;
     lastSeq_ = start.lastSeq;
-    QueueRaw(framed ? PlayResponseHead(clientId_) : PlainResponseHead());
-    QueueRaw(framed ? FramedHeader(start.header) : start.header);
+    QueueRaw(framed ? PlayResponseHead(clientId_) : PlainResponseHead(), now);
+    QueueRaw(framed ? FramedHeader(start.header) : start.header, now);
     for (const StreamPacket& packet : start.backlog)
-        QueuePacket(packet);
+        QueuePacket(packet, now, &packet == &start.backlog.front());
     needStart_ = start.backlog.empty() && !start.startAnyPacket;
     phase_ = Phase::Streaming;
     since_ = now;
@@ -173,14 +204,15 @@ void ViewerConnection::Offer(const StreamPacket& packet, std::size_t maxQueuedBy
         ++skipped_;
         return;
     }
+    const bool joining = needStart_;
     needStart_ = false;
-    QueuePacket(packet);
+    QueuePacket(packet, now, joining);
 }
 
 void ViewerConnection::EndStream(Clock::time_point now)
 {
     if (kind_ == ViewerKind::Play && phase_ == Phase::Streaming)
-        QueueRaw(EndOfStreamPacket());
+        QueueRaw(EndOfStreamPacket(), now);
     BeginClosing(now);
 }
 
@@ -189,23 +221,29 @@ bool ViewerConnection::StalledFor(Clock::duration limit, Clock::time_point now) 
     return !queue_.empty() && now - lastProgress_ > limit;
 }
 
-void ViewerConnection::QueueRaw(const QByteArray& bytes)
+void ViewerConnection::QueueRaw(const QByteArray& bytes, Clock::time_point now)
 {
     OutItem item;
     item.data = bytes;
-    queuedBytes_ += item.Size();
-    queue_.push_back(std::move(item));
+    item.due = now;
+    Push(std::move(item));
 }
 
-void ViewerConnection::QueuePacket(const StreamPacket& packet)
+void ViewerConnection::QueuePacket(const StreamPacket& packet, Clock::time_point now, bool joining)
 {
     OutItem item;
     item.isPacket = true;
-    item.data = packet.bytes;
+    item.due = now;
+    item.data = joining && !packet.joinBytes.isEmpty() ? packet.joinBytes : packet.bytes;
     if (kind_ == ViewerKind::Play) {
-        item.prefix = DataPacketPrefix(nextLocationId_++, static_cast<std::uint32_t>(packet.bytes.size()));
+        item.prefix = DataPacketPrefix(nextLocationId_++, static_cast<std::uint32_t>(item.data.size()));
         item.prefixSize = item.prefix.size();
     }
+    Push(std::move(item));
+}
+
+void ViewerConnection::Push(OutItem item)
+{
     queuedBytes_ += item.Size();
     queue_.push_back(std::move(item));
 }

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <string>
+#include <utility>
 
 #include "wavetap/stream/http_request.h"
 #include "wavetap/stream/stream_feed.h"
@@ -26,12 +28,14 @@ public:
         Closing,  // sending what is queued, then closing
     };
 
-    ViewerConnection(int fd, std::uint32_t clientId, Clock::time_point now);
+    // peerAddress identifies the client's address (its raw bytes), for per-address limits.
+    ViewerConnection(int fd, std::uint32_t clientId, std::string peerAddress, Clock::time_point now);
     ~ViewerConnection();
     ViewerConnection(const ViewerConnection&) = delete;
     ViewerConnection& operator=(const ViewerConnection&) = delete;
 
     int Fd() const { return fd_; }
+    const std::string& PeerAddress() const { return peerAddress_; }
     Phase CurrentPhase() const { return phase_; }
     ViewerKind Kind() const { return kind_; }
     const HttpRequest& Request() const { return request_; }
@@ -43,6 +47,7 @@ public:
     std::uint64_t SkippedPackets() const { return skipped_; }
 
     // Reads what the peer sent: the request while it is being read, otherwise discarded.
+    // Bytes that cannot begin an HTTP request close the connection at once.
     void OnReadable(Clock::time_point now);
     // Sends as much queued output as the socket takes without blocking.
     void Flush(Clock::time_point now);
@@ -63,6 +68,10 @@ public:
     void EndStream(Clock::time_point now);
     // Whether the socket has taken nothing for the given time while output waited.
     bool StalledFor(Clock::duration limit, Clock::time_point now) const;
+    // How far behind the live edge the viewer is: the age of the oldest byte it has not
+    // taken yet, counting what waits in its socket's send queue as well as in its own.
+    // A byte is due from when its packet was handed to this viewer.
+    Clock::duration Lag(Clock::time_point now);
     void Close();
 
 private:
@@ -72,16 +81,21 @@ private:
         QByteArray data;
         std::size_t sent = 0;
         bool isPacket = false;
+        Clock::time_point due;
         std::size_t Size() const { return prefixSize + static_cast<std::size_t>(data.size()); }
     };
 
-    void QueueRaw(const QByteArray& bytes);
-    void QueuePacket(const StreamPacket& packet);
+    void QueueRaw(const QByteArray& bytes, Clock::time_point now);
+    // The first packet after a start (joining) is sent in its joining form.
+    void QueuePacket(const StreamPacket& packet, Clock::time_point now, bool joining = false);
+    void Push(OutItem item);
+    void Sent(std::size_t count);
     void DropQueuedPackets();
     void BeginClosing(Clock::time_point now);
 
     int fd_;
     std::uint32_t clientId_;
+    std::string peerAddress_;
     Phase phase_ = Phase::ReadingRequest;
     ViewerKind kind_ = ViewerKind::PlainHttp;
     HttpRequest request_;
@@ -93,6 +107,10 @@ private:
     std::deque<OutItem> queue_;
     std::size_t queuedBytes_ = 0;
     Clock::time_point lastProgress_;
+    // Bytes handed to the socket so far, and for the items handed over completely: where
+    // each ends in that count and when it was due (until the peer has acknowledged it).
+    std::uint64_t written_ = 0;
+    std::deque<std::pair<std::uint64_t, Clock::time_point>> inSocket_;
 
     std::uint32_t generation_ = 0;
     std::uint64_t lastSeq_ = 0;
