@@ -9,7 +9,7 @@ namespace {
 bool StartsWithName(std::string_view line, std::string_view name) {
   if (line.size() <= name.size() || line[name.size()] != ':') return false;
   return std::equal(name.begin(), name.end(), line.begin(),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(b)) == a; });
 }
 
 std::string_view Value(std::string_view line, std::size_t nameSize) {

@@ -85,8 +85,7 @@ TEST_F(DataConnection, PassiveAddressInTheReplyIsIgnored) {
                                                  {"STOR", Say("150 go\r\n226 stored\r\n")}}));
     auto client = SignIn(server);
     ASSERT_TRUE(client->UploadFile(file, QStringLiteral("a.wmv"), true)) << trace.Joined().toStdString();
-    client.reset();
-    const auto connections = sink.Connections();
+    const auto connections = sink.Connections(1, 2000);
     ASSERT_EQ(connections.size(), 1u);
     EXPECT_EQ(connections[0].localAddress, "127.0.0.1");  // the control connection's peer, not 127.0.0.2
     EXPECT_EQ(connections[0].bytes, kFileBytes);

@@ -46,9 +46,15 @@ DataSink::~DataSink() {
     ::close(listener);
 }
 
-std::vector<DataSink::Connection> DataSink::Connections() const {
-    std::lock_guard<std::mutex> guard(lock);
-    return connections;
+std::vector<DataSink::Connection> DataSink::Connections(size_t count, int timeoutMs) const {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            if (connections.size() >= count || std::chrono::steady_clock::now() >= end) return connections;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 std::string DataSink::PassiveReply(const std::string& dotted) const {

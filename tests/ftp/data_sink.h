@@ -24,8 +24,8 @@ public:
     ~DataSink();
 
     std::uint16_t Port() const { return port; }
-    // The connections finished so far.
-    std::vector<Connection> Connections() const;
+    // The connections finished so far, after waiting up to timeoutMs for `count` of them.
+    std::vector<Connection> Connections(size_t count = 0, int timeoutMs = 0) const;
     // The reply "227 Entering Passive Mode (a,b,c,d,p1,p2)" naming `dotted` and this port.
     std::string PassiveReply(const std::string& dotted) const;
 

@@ -235,8 +235,9 @@ TEST(AnswerReading, FailuresSayWhichLineAndElement) {
     EXPECT_EQ(detail, "line 3: <name> must be a string but holds <b>");
     EXPECT_EQ(Read(sample::kStopLive, 200, ScalarsAnswer(""), &detail).kind, ErrorKind::ParseError);
     EXPECT_EQ(detail, "line 2: expected <stopLiveResponse>, found <getScalarsResponse>");
-    EXPECT_EQ(Read(sample::kGetScalars, 200, "<a>\n<b></a>", &detail).kind, ErrorKind::ReadError);
-    EXPECT_EQ(detail, "line 2: mismatched tag");
+    EXPECT_EQ(Read(sample::kGetScalars, 200, ScalarsAnswer("<count>1</count>").replace("</return>", "</retur>"), &detail).kind,
+              ErrorKind::ReadError);
+    EXPECT_EQ(detail, "line 4: mismatched tag");
     EXPECT_EQ(Read(sample::kStopLive, 200, SoapEnvelope("<stopLiveResponse xmlns=\"http://service.example.org\"/>"), &detail).kind,
               ErrorKind::ParseError);
     EXPECT_EQ(detail, "<stopLiveResponse> lacks <return>");
