@@ -226,3 +226,18 @@ TEST(HttpExchange, ParametersThatDoNotFitTheDescriptionAreGenerateErrors) {
 }
 
 }  // namespace
+
+TEST(HttpExchange, AnAnswerThatDoesNotFitSaysWhereOnTheProxy) {
+    ScriptedServer server({{HttpAnswer(200, QByteArray(kLoginAnswer).replace("<code>7</code>", "<code>seven</code>"))}});
+    SoapProxy proxy;
+    ASSERT_TRUE(proxy.SetUrl(QString::fromLatin1(server.Url())));
+    SoapValue value = InitialValue(sample::kLoginResult);
+    EXPECT_LT(proxy.Invoke(sample::kLogin, {SoapValue::OfString("u"), SoapValue::OfString("p")}, value), 0);
+    EXPECT_EQ(proxy.LastError(), ErrorKind::ParseError);
+    EXPECT_EQ(proxy.ErrorDetail(), QString("line 1: <code> holds \"seven\", not a long"));
+    // The next call that succeeds clears it.
+    ScriptedServer good({{HttpAnswer(200, kLoginAnswer)}});
+    ASSERT_TRUE(proxy.SetUrl(QString::fromLatin1(good.Url())));
+    EXPECT_EQ(proxy.Invoke(sample::kLogin, {SoapValue::OfString("u"), SoapValue::OfString("p")}, value), kOk);
+    EXPECT_TRUE(proxy.ErrorDetail().isEmpty());
+}
