@@ -15,6 +15,7 @@
 #include "sim/licence_endpoint.h"
 #include "sim/platform_options.h"
 #include "sim/platform_service.h"
+#include "sim/template_route.h"
 #include "sim/update_folder.h"
 
 namespace {
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
   server.set_write_timeout(10, 0);
   sim::InstallRoutes(server, service, options, ftpAddress, &media);
   sim::InstallLicenceRoute(server, service);
+  sim::InstallTemplateRoute(server, service);
   sim::InstallUpdateFolder(server, options.update);
   if (!server.bind_to_port(kHost, options.port)) {
     return Fail("cannot listen on " + std::string(kHost) + ":" + std::to_string(options.port));
