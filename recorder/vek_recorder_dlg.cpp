@@ -55,10 +55,6 @@ CVEKRecorderDlg::CVEKRecorderDlg() {
 }
 
 CVEKRecorderDlg::~CVEKRecorderDlg() {
-    if (syncWorker_ || uploadWorker_) {
-        Recorder().exitRequested = 1;
-        StopBackgroundWorkers();
-    }
     if (worker_) {
         // Closed without the exit button: the worker ends the show as a stop does (its file
         // is kept and queued) and ends before its list goes.
@@ -66,6 +62,10 @@ CVEKRecorderDlg::~CVEKRecorderDlg() {
         Recorder().exitRequested = 1;
         WaitForRecordingWorker();
         worker_.reset();
+    }
+    if (syncWorker_ || uploadWorker_) {
+        Recorder().exitRequested = 1;
+        StopBackgroundWorkers();
     }
     Recorder().updateEvent.reset();
 }
