@@ -119,12 +119,13 @@ short CCastoraRecordOcxCtrl::SetUserId(long userId) {
 short CCastoraRecordOcxCtrl::SetFtpInfo(const QByteArray& host, const QByteArray& ftpUser, const QByteArray& ftpPass,
                                         short port, const QByteArray& path) {
     if (!dialog_) return 0;
-    CVEKRecorderDlg::FtpAccount& ftp = dialog_->Ftp();
+    FtpAccount ftp = dialog_->Ftp();
     ftp.host = platform::FromAnsi(host);
     ftp.user = platform::FromAnsi(ftpUser);
     ftp.pass = platform::FromAnsi(ftpPass);
     ftp.port = port;
     ftp.path = platform::FromAnsi(path);
+    dialog_->SetFtp(ftp);
     return 0;
 }
 

@@ -32,7 +32,10 @@ struct RecorderGlobals {
     std::atomic<int> channelCount{0};
     // [weekday 1..7][channel 0..7]: the day's template is to be fetched again.
     std::atomic<int> weekRefresh[8][kMaxRecorderChannels] = {};
-    ChannelRecord channels[kMaxRecorderChannels];
+    // The channel records, under their own lock: the web-sync worker writes them while
+    // the upload worker reads them. Indexes outside 0..7 read as an empty record.
+    ChannelRecord Channel(int index) const;
+    void SetChannel(int index, const ChannelRecord& record);
 
     // Set by the dialog's start-up before any worker runs, then only read.
     QString programFolder;    // ends in '/'
@@ -46,6 +49,10 @@ struct RecorderGlobals {
     // The named manual-reset events "stopevent" and "Updateevent" (null until created).
     std::shared_ptr<platform::Event> stopEvent;
     std::shared_ptr<platform::Event> updateEvent;
+
+private:
+    mutable std::mutex channelLock_;
+    ChannelRecord channels_[kMaxRecorderChannels];
 };
 
 RecorderGlobals& Recorder();

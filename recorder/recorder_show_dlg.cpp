@@ -82,7 +82,7 @@ void CRecorderShowDlg::OnAddShow() {
     if (addDialog_) addDialog_->close();
     delete addDialog_.data();
     addDialog_ = new CAddShowDlg(file_, context_.endpoint, context_.settingsPath, this);
-    addDialog_->SetShowsAdded([this] { OnShowsAdded(); });
+    addDialog_->SetShowsAdded([this] { ReloadList(); });
     addDialog_->setGeometry(0, 30, 650, 650);
     addDialog_->show();
     addDialog_->raise();
@@ -100,15 +100,16 @@ void CRecorderShowDlg::OnClearShows() {
 }
 
 void CRecorderShowDlg::OnUpdateSchedule() {
-    if (Recorder().updateEvent) Recorder().updateEvent->Set();
+    // Set before the worker wakes, so that the round it starts fetches the templates.
     Recorder().forceSync = 1;
+    if (Recorder().updateEvent) Recorder().updateEvent->Set();
 }
 
 void CRecorderShowDlg::OnPublishSchedule() {
     if (Recorder().updateEvent) Recorder().updateEvent->Set();
 }
 
-void CRecorderShowDlg::OnShowsAdded() {
+void CRecorderShowDlg::ReloadList() {
     if (Recorder().recordingArmed) {
         Recorder().refreshList = 1;
         return;

@@ -32,6 +32,9 @@ public:
 
     // LoadShowList into this page's list.
     void LoadShowList(bool noSort);
+    // The file changed under the list: while recording is armed the recording worker
+    // reloads (refreshList), otherwise the list is emptied, reloaded and sorted here.
+    void ReloadList();
     // The clear button (1036), which recording disables.
     QPushButton* ClearButton() const { return clearButton_; }
 
@@ -43,8 +46,6 @@ public:
 
 private:
     bool OnCellEdited(int row, int column, const QString& text);
-    // After the add dialog appended its shows.
-    void OnShowsAdded();
 
     const ShowListFile& file_;
     AddShowContext context_;

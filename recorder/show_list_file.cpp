@@ -1,6 +1,7 @@
 #include "recorder/show_list_file.h"
 
 #include "platform/ini_store.h"
+#include "recorder/numbered_sections.h"
 #include "recorder/recorder_globals.h"
 
 namespace {
@@ -31,15 +32,7 @@ int ShowListFile::Count() const {
 
 int ShowListFile::LastSectionNumber() const {
     std::lock_guard guard(lock_);
-    const QString prefix = kListSection + u'_';
-    int last = 0;
-    for (const QString& name : platform::GetPrivateProfileSectionNames(path_)) {
-        if (!name.startsWith(prefix, Qt::CaseInsensitive)) continue;
-        bool ok = false;
-        const int n = name.mid(prefix.size()).toInt(&ok);
-        if (ok && n > last) last = n;
-    }
-    return last;
+    return std::max(0, LastNumberedSection(path_, kListSection + u'_'));
 }
 
 bool ShowListFile::HasSection(int n) const {
@@ -118,6 +111,11 @@ bool ShowListFile::WriteBack(const ShowEntry& identity, const ShowEntry& row, in
 
 void ShowListFile::WriteFields(const QString& section, std::initializer_list<Field> fields) const {
     for (const Field& field : fields) Put(section, QString::fromLatin1(field.key), field.value, path_);
+}
+
+void ShowListFile::MarkPushed(int n, const QString& pgid, const QString& showId) const {
+    std::lock_guard guard(lock_);
+    WriteFields(SectionName(n), {{"PGID", pgid}, {"SHOWID", showId}, {"SHOWUPDATEKEY", QStringLiteral("0")}});
 }
 
 void ShowListFile::Clear() const {

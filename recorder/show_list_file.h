@@ -34,6 +34,8 @@ public:
     // an edit, so that a changed time still finds its section. False when none matched.
     bool WriteBack(const ShowEntry& identity, const ShowEntry& row, int key) const;
     bool WriteBack(const ShowEntry& row, int key) const { return WriteBack(row, row, key); }
+    // The service stored show n: its PGID and SHOWID become the service's, SHOWUPDATEKEY 0.
+    void MarkPushed(int n, const QString& pgid, const QString& showId) const;
     // ClearShowList: CURCOUNT = 0; the sections stay.
     void Clear() const;
 

@@ -2,18 +2,80 @@
 
 #include "platform/ini_store.h"
 #include "platform/sync.h"
+#include "recorder/numbered_sections.h"
 #include "recorder/recorder_globals.h"
 
 #include <QFileInfo>
+
+namespace {
+const QString kQueueSection = QStringLiteral("FTP");
+const QString kCountKey = QStringLiteral("FILECOUNT");
+const QString kStateKey = QStringLiteral("FTPSTATE");
+
+QString Get(const QString& section, const char* key, const QString& file) {
+    return platform::GetPrivateProfileString(section, QString::fromLatin1(key), QString(), file);
+}
+int GetInt(const QString& section, const char* key, const QString& file) {
+    return platform::GetPrivateProfileInt(section, QString::fromLatin1(key), 0, file);
+}
+}  // namespace
+
+std::mutex& UploadQueueLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+QString UploadSection(int index) { return QStringLiteral("%1_%2").arg(kQueueSection).arg(index); }
+
+int QueuedCount(const QString& queueFile) {
+    return std::max(0, platform::GetPrivateProfileInt(kQueueSection, kCountKey, 0, queueFile));
+}
+
+std::vector<int> QueuedItems(const QString& queueFile, int fileCount) {
+    std::vector<int> items = NumberedSections(queueFile, kQueueSection + u'_');
+    items.erase(std::lower_bound(items.begin(), items.end(), fileCount), items.end());
+    return items;
+}
+
+int ReadUploadState(const QString& queueFile, int index) { return GetInt(UploadSection(index), "FTPSTATE", queueFile); }
+
+UploadItem ReadUploadItem(const QString& queueFile, int index) {
+    const QString s = UploadSection(index);
+    UploadItem item;
+    item.index = index;
+    item.state = GetInt(s, "FTPSTATE", queueFile);
+    item.fileName = Get(s, "FILENAME", queueFile);
+    item.fileLength = GetInt(s, "FILELEN", queueFile);
+    item.pgid = GetInt(s, "pgid", queueFile);
+    item.channelId = GetInt(s, "channelID", queueFile);
+    item.showId = GetInt(s, "Showid", queueFile);
+    item.beginTime = Get(s, "begintime", queueFile);
+    item.endTime = Get(s, "endtime", queueFile);
+    item.recordDate = Get(s, "recodertime", queueFile);
+    return item;
+}
+
+void WriteUploadState(const QString& queueFile, int index, int state) {
+    platform::WritePrivateProfileString(UploadSection(index), kStateKey, QString::number(state), queueFile);
+}
+
+QString UploadFileName(const QString& localPath) {
+    const qsizetype cut = std::max(localPath.lastIndexOf(u'/'), localPath.lastIndexOf(u'\\'));
+    return localPath.mid(cut + 1);
+}
+
+QString UploadBaseName(const QString& fileName) { return fileName.left(std::max<qsizetype>(0, fileName.size() - 4)); }
 
 bool QueueUpload(const QString& queueFile, platform::Event* fileQueued, const QueuedRecording& recording) {
     const QFileInfo file(recording.filePath);
     if (!file.exists() || file.size() < kSmallestQueuedFile) return false;
     if (fileQueued) fileQueued->Set();
 
-    const QString ftp = QStringLiteral("FTP");
-    const int i = std::max(0, platform::GetPrivateProfileInt(ftp, QStringLiteral("FILECOUNT"), 0, queueFile));
-    const QString section = QStringLiteral("%1_%2").arg(ftp).arg(i);
+    std::lock_guard guard(UploadQueueLock());
+    const QString& ftp = kQueueSection;
+    // A count far beyond the sections (a broken file) continues after the last one.
+    const int i = std::min(QueuedCount(queueFile), LastNumberedSection(queueFile, kQueueSection + u'_') + 1);
+    const QString section = UploadSection(i);
     QString pgid = QStringLiteral("0");
     QString channel = QStringLiteral("0");
     if (!recording.pgidText.isEmpty()) {
@@ -35,7 +97,7 @@ bool QueueUpload(const QString& queueFile, platform::Event* fileQueued, const Qu
     };
     for (const auto& [key, value] : keys)
         platform::WritePrivateProfileString(section, key, value.isNull() ? QStringLiteral("") : value, queueFile);
-    platform::WritePrivateProfileString(ftp, QStringLiteral("FILECOUNT"), QString::number(i + 1), queueFile);
+    platform::WritePrivateProfileString(ftp, kCountKey, QString::number(i + 1), queueFile);
     Recorder().newFileQueued = 1;
     return true;
 }

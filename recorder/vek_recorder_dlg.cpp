@@ -15,6 +15,9 @@
 #include "recorder/recorder_trace.h"
 #include "recorder/recording_thread.h"
 #include "recorder/show_list_edit.h"
+#include "recorder/upload_thread.h"
+#include "recorder/web_settings.h"
+#include "recorder/web_sync_thread.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -60,6 +63,10 @@ CVEKRecorderDlg::~CVEKRecorderDlg() {
         WaitForRecordingWorker();
         worker_.reset();
     }
+    if (syncWorker_ || uploadWorker_) {
+        Recorder().exitRequested = 1;
+        StopBackgroundWorkers();
+    }
     Recorder().updateEvent.reset();
 }
 
@@ -102,6 +109,10 @@ void CVEKRecorderDlg::BuildWindow() {
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("statusText"));
     status_->setWordWrap(true);
+    status_->setMaximumWidth(240);
+    channelLabel_ = new QLabel(this);
+    channelLabel_->setObjectName(QStringLiteral("channelName"));
+    side->addWidget(channelLabel_);
     side->addWidget(status_);
     side->addStretch();
     layout->addLayout(side);
@@ -150,18 +161,63 @@ void CVEKRecorderDlg::StartUp() {
     StartWorkers();
 }
 
-void CVEKRecorderDlg::LoadWebSettings() {
-    RecorderTrace(QStringLiteral("LoadWebSettings: 本版本未接入网络同步，不读取WEBShowList.ini"));
-}
+void CVEKRecorderDlg::LoadWebSettings() { ::LoadWebSettings(programFolder_ + kWebShowListFile, ftp_); }
 
 void CVEKRecorderDlg::StartWorkers() {
-    RecorderTrace(QStringLiteral("本版本未接入网络同步线程和上传线程，两者均未启动"));
+    // The events exist before the workers that wait on them. An earlier control of this
+    // process may have left them signalled at its exit.
     Recorder().stopEvent = platform::Event::Named(QStringLiteral("stopevent"), true, false);
     Recorder().updateEvent = platform::Event::Named(QStringLiteral("Updateevent"), true, false);
-    // An earlier control of this process may have left them signalled at its exit.
     Recorder().stopEvent->Reset();
     Recorder().updateEvent->Reset();
+
+    auto status = [this](const QString& text) {
+        QMetaObject::invokeMethod(this, [this, text] { SetStatusText(text); }, Qt::QueuedConnection);
+    };
+    WebSyncSetup sync;
+    sync.rebuild.showFile = showFile_.get();
+    sync.rebuild.webFile = programFolder_ + kWebShowListFile;
+    sync.rebuild.ftp = &ftp_;
+    sync.rebuild.showChannelName = [this](const QString& name) {
+        QMetaObject::invokeMethod(this, [this, name] { channelLabel_->setText(name); }, Qt::QueuedConnection);
+    };
+    sync.rebuild.clock = clock_;
+    sync.endpoint = Recorder().serviceEndpoint;
+    sync.updateEvent = Recorder().updateEvent;
+    sync.scheduleRebuilt = [this] {
+        QMetaObject::invokeMethod(this, [this] { showPage_->ReloadList(); }, Qt::QueuedConnection);
+    };
+    syncWorker_ = std::make_unique<CWebSyncThread>(std::move(sync));
+    syncWorker_->start();
+
+    UploadWorkerSetup upload;
+    upload.owner = handle_;
+    upload.account = [this] { return ftp_.Get(); };
+    upload.uploading = &uploading_;
+    upload.uploadDone = &uploadDone_;
+    upload.status = status;
+    upload.queueFile = programFolder_ + kUploadQueueFile;
+    upload.endpoint = Recorder().serviceEndpoint;
+    upload.stopEvent = Recorder().stopEvent;
+    uploadWorker_ = std::make_unique<CUploadThread>(std::move(upload));
+    uploadWorker_->start();
 }
+
+void CVEKRecorderDlg::StopBackgroundWorkers() {
+    for (QThread* thread : {static_cast<QThread*>(syncWorker_.get()), static_cast<QThread*>(uploadWorker_.get())}) {
+        if (!thread) continue;
+        while (!thread->wait(20)) QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
+    }
+    syncWorker_.reset();
+    uploadWorker_.reset();
+}
+
+void CVEKRecorderDlg::SetStatusText(const QString& text) {
+    statusText_ = text;
+    status_->setText(text);
+}
+
+QString CVEKRecorderDlg::ChannelName() const { return channelLabel_->text(); }
 
 void CVEKRecorderDlg::ShowIdlePicture() {
     if (Recorder().recordingArmed) return;
@@ -296,6 +352,7 @@ void CVEKRecorderDlg::OnExit() {
     {
         WaitCursor busy;
         WaitForRecordingWorker();
+        StopBackgroundWorkers();
     }
     worker_.reset();
     // The host may destroy the control while it handles the message: nothing after it.

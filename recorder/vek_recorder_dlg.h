@@ -5,6 +5,7 @@
 
 #include "client/shell/ini_config.h"
 #include "platform/messages.h"
+#include "recorder/ftp_account.h"
 #include "recorder/show_list_file.h"
 
 #include <QDateTime>
@@ -18,6 +19,8 @@
 class CRecorderSetDlg;
 class CRecorderShowDlg;
 class CRecordingThread;
+class CUploadThread;
+class CWebSyncThread;
 class CWindowHandle;
 class QLabel;
 class QPushButton;
@@ -43,15 +46,11 @@ public:
     void SetHostWindow(QObject* window) { hostWindow_ = window; }
     QObject* HostWindow() const { return hostWindow_.data(); }
 
-    struct FtpAccount {
-        qint64 ftpId = 0;
-        QString host;
-        int port = 21;
-        QString user;
-        QString pass;
-        QString path;
-    };
-    FtpAccount& Ftp() { return ftp_; }
+    // The FTP account (SetFtpInfo, "WEBShowList.ini" and the template rebuild write it).
+    FtpAccount Ftp() const { return ftp_.Get(); }
+    void SetFtp(const FtpAccount& account) { ftp_.Set(account); }
+    QString StatusText() const { return statusText_; }
+    QString ChannelName() const;
 
     int RecorderState() const { return recorderState_; }
     bool Uploading() const { return uploading_ != 0; }
@@ -80,6 +79,10 @@ private:
     void StopRecording();
     // Waits for the recording worker to end while this thread's messages are dispatched.
     void WaitForRecordingWorker();
+    // Ends the web-sync and upload workers (exit requested) and waits for them while
+    // this thread's messages are dispatched, so that a box they show is still answered.
+    void StopBackgroundWorkers();
+    void SetStatusText(const QString& text);
     void ShowIdlePicture();
     void LockRecordingControls(bool locked);
 
@@ -92,6 +95,7 @@ private:
     CRecorderShowDlg* showPage_ = nullptr;
     QLabel* preview_ = nullptr;
     QLabel* status_ = nullptr;
+    QLabel* channelLabel_ = nullptr;
     QPushButton* startButton_ = nullptr;
     QPushButton* liveButton_ = nullptr;
     QPushButton* exitButton_ = nullptr;
@@ -104,7 +108,9 @@ private:
     QString statusText_;
     std::shared_ptr<platform::Event> fileQueuedEvent_;
     std::unique_ptr<CRecordingThread> worker_;
+    std::unique_ptr<CWebSyncThread> syncWorker_;
+    std::unique_ptr<CUploadThread> uploadWorker_;
     QPointer<QObject> hostWindow_;
-    FtpAccount ftp_;
+    FtpAccountSlot ftp_;
     std::function<QDateTime()> clock_;
 };

@@ -116,23 +116,36 @@ std::string StatePageHtml(const PlatformState& s, std::size_t sessionCount, cons
   }
   b += "</table>";
 
-  b += "<h2>Recorder shows</h2><table>" + Head({"channel", "template", "week / date", "show id", "name", "begin", "end", "category"});
+  b += "<h2>Recorder shows</h2><table>" +
+       Head({"channel", "template", "week / date", "#", "show id", "name", "begin", "end", "category"});
   auto shows = [&](const std::vector<Template>& templates) {
     for (const auto& t : templates) {
-      for (const auto& p : t.programmes) {
+      for (std::size_t i = 0; i < t.programmes.size(); ++i) {
+        const Programme& p = t.programmes[i];
         b += "<tr>" + Cell(t.channelId) + Cell(t.name) + Cell(t.date.empty() ? std::to_string(t.week) : t.date) +
-             Cell(p.tcId) + Cell(p.pgName) + Cell(p.beginTime) + Cell(p.endTime) + Cell(p.ctName) + "</tr>";
+             Cell(static_cast<std::int64_t>(i)) + Cell(p.tcId) + Cell(p.pgName) + Cell(p.beginTime) +
+             Cell(p.endTime) + Cell(p.ctName) + "</tr>";
       }
     }
   };
   shows(s.weeklyTemplates);
   shows(s.specialTemplates);
   b += "</table>";
+  // Changes a weekly template; the recorders see the channel's flag raised.
+  b += "<form method=\"post\" action=\"/recorder/template\"><fieldset><legend>修改周模板</legend>"
+       "频道 <input name=\"channelId\" size=\"5\"> 星期(1-7) <input name=\"week\" size=\"2\"> "
+       "# <input name=\"index\" size=\"3\" placeholder=\"新增留空\"> 节目 <input name=\"name\"> "
+       "开始 <input name=\"beginTime\" size=\"8\" placeholder=\"HH:MM:SS\"> "
+       "结束 <input name=\"endTime\" size=\"8\" placeholder=\"HH:MM:SS\"> 类别 <input name=\"ctId\" size=\"3\"> "
+       "<label><input type=\"checkbox\" name=\"remove\" value=\"1\">删除</label> "
+       "<button type=\"submit\">保存</button></fieldset></form>";
 
-  b += "<h2>Recorded videos</h2><table>" + Head({"id", "channel", "show id", "name", "path", "bytes", "begin", "end"});
+  b += "<h2>Recorded videos</h2><table>" +
+       Head({"id", "channel", "encoder", "pgid", "show id", "FTP", "name", "path", "bytes", "begin", "end", "recorded on"});
   for (const auto& v : s.recordedVideos) {
-    b += "<tr>" + Cell(v.id) + Cell(v.channelId) + Cell(v.tcId) + Cell(v.videoName) + Cell(v.path) +
-         Cell(v.videoSize) + Cell(v.beginTime) + Cell(v.endTime) + "</tr>";
+    b += "<tr>" + Cell(v.id) + Cell(v.channelId) + Cell(v.encId) + Cell(v.pgId) + Cell(v.tcId) + Cell(v.ftpId) +
+         Cell(v.videoName) + Cell(v.path) + Cell(v.videoSize) + Cell(v.beginTime) + Cell(v.endTime) +
+         Cell(v.encTime) + "</tr>";
   }
   b += "</table>";
   return HtmlPage("castora-platform", b);

@@ -19,6 +19,7 @@
 #include "sim/platform_options.h"
 #include "sim/platform_service.h"
 #include "sim/request_gate.h"
+#include "sim/template_route.h"
 #include "sim/update_folder.h"
 
 namespace {
@@ -111,6 +112,7 @@ int main(int argc, char** argv) {
   server.new_task_queue = [forwarders = limits.forwarders] { return new httplib::ThreadPool(static_cast<size_t>(forwarders)); };
   sim::InstallRoutes(server, service, options, ftpAddress, &media);
   sim::InstallLicenceRoute(server, service);
+  sim::InstallTemplateRoute(server, service);
   sim::InstallUpdateFolder(server, options.update);
   const int backendPort = server.bind_to_any_port(kHost);
   if (backendPort <= 0) return Fail("cannot listen on a loopback port");

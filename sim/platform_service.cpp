@@ -88,6 +88,15 @@ std::string PlatformService::Register(const RegistrationForm& form) {
   return {};
 }
 
+std::string PlatformService::EditRecorderTemplate(const TemplateEdit& edit) {
+  std::lock_guard lock(mutex_);
+  std::string why = EditTemplate(state_, edit);
+  if (!why.empty()) return why;
+  std::string error;
+  if (!Save(error)) return error;
+  return {};
+}
+
 PlatformState PlatformService::Snapshot(std::size_t& sessionCount) {
   std::lock_guard lock(mutex_);
   std::int64_t now = NowMs();

@@ -11,6 +11,7 @@
 #include "sim/platform_state.h"
 #include "sim/registration.h"
 #include "sim/session_table.h"
+#include "sim/template_editing.h"
 
 namespace sim {
 
@@ -41,6 +42,9 @@ class PlatformService {
 
   // Signs a new company up from the registration page; empty on success, else why not.
   std::string Register(const RegistrationForm& form);
+
+  // Changes a recorder template from the state page; empty on success, else why not.
+  std::string EditRecorderTemplate(const TemplateEdit& edit);
 
   // A copy of the state with live balances settled to now, and the count of sessions.
   PlatformState Snapshot(std::size_t& sessionCount);

@@ -9,6 +9,7 @@
 #include "sim/operation_context.h"
 #include "sim/record_fields.h"
 #include "sim/soap_message.h"
+#include "sim/template_editing.h"
 
 namespace sim {
 namespace {
@@ -75,7 +76,10 @@ RecorderChannel& ChannelOrFault(OperationContext& ctx, std::int64_t channelId) {
   return *c;
 }
 
+// A station not registered yet asks for channel 0 until it has fetched its channel:
+// nothing of it has changed.
 SoapValue Flag(OperationContext& ctx, const SoapValue& args) {
+  if (args.Long("channelId") == 0) return SoapValue::Bool(false);
   return SoapValue::Bool(ChannelOrFault(ctx, args.Long("channelId")).templatesChanged);
 }
 
@@ -165,23 +169,13 @@ bool RemoveShow(PlatformState& state, std::int64_t channelId, std::int64_t tcId)
   return found;
 }
 
-Template& WeeklyTemplate(PlatformState& state, const RecorderChannel& channel, std::int32_t week) {
-  for (auto& t : state.weeklyTemplates) {
-    if (t.channelId == channel.channelId && t.week == week) return t;
-  }
-  Template t;
-  t.id = state.nextId++;
-  t.channelId = channel.channelId;
-  t.week = week;
-  t.name = channel.channelName + " " + std::to_string(week);
-  state.weeklyTemplates.push_back(std::move(t));
-  return state.weeklyTemplates.back();
-}
-
 // A show added (type 1), edited (2) or deleted (3) on the recorder, written into the
-// channel's weekly templates on the weekdays it names.
+// channel's weekly templates on the weekdays it names (every day when it names none).
+// A custom show comes with channel id 0: it belongs to the user's channel. A stored
+// change raises the channel's flag, so that recorders fetch the templates again.
 SoapValue InsertChannel(OperationContext& ctx, const SoapValue& args) {
-  const std::int64_t channelId = args.Long("channelId");
+  RecorderChannel* channel = ChannelForShow(ctx.state, args.Long("channelId"), args.Long("userId"));
+  const std::int64_t channelId = channel ? channel->channelId : args.Long("channelId");
   std::int64_t columnId = args.Long("columnId");
   std::int64_t tcId = args.Long("tcId");
   const std::int32_t type = args.Int("type");
@@ -192,11 +186,11 @@ SoapValue InsertChannel(OperationContext& ctx, const SoapValue& args) {
                               {"state", SoapValue::Num(type)},
                               {"tcId", SoapValue::Num(tcId)}});
   };
-  RecorderChannel* channel = ctx.state.FindChannel(channelId);
-  if (!channel || channel->companyId != args.Long("userId") || type < 1 || type > 3) return result(false);
+  if (!channel || type < 1 || type > 3) return result(false);
   if (type == 3) {
     bool removed = tcId != 0 && RemoveShow(ctx.state, channelId, tcId);
     ctx.changed = ctx.changed || removed;
+    channel->templatesChanged = channel->templatesChanged || removed;
     return result(removed);
   }
   if (type == 2 && tcId != 0) RemoveShow(ctx.state, channelId, tcId);
@@ -206,8 +200,12 @@ SoapValue InsertChannel(OperationContext& ctx, const SoapValue& args) {
   for (const auto& ct : ctx.state.columnTypes) {
     if (ct.id == args.Long("columnTypeId")) ctName = ct.typeName;
   }
+  std::vector<std::int32_t> weeks;
   for (std::int32_t week : args.Ints("weeks")) {
-    if (week < 1 || week > 7) continue;
+    if (week >= 1 && week <= 7 && std::find(weeks.begin(), weeks.end(), week) == weeks.end()) weeks.push_back(week);
+  }
+  if (weeks.empty()) weeks = {1, 2, 3, 4, 5, 6, 7};
+  for (std::int32_t week : weeks) {
     Programme p;
     p.beginTime = args.String("beginTime");
     p.endTime = args.String("endTime");
@@ -221,6 +219,7 @@ SoapValue InsertChannel(OperationContext& ctx, const SoapValue& args) {
     p.tcId = tcId;
     WeeklyTemplate(ctx.state, *channel, week).programmes.push_back(p);
   }
+  channel->templatesChanged = true;
   ctx.changed = true;
   return result(true);
 }

@@ -80,7 +80,9 @@ TEST_F(ControlShell, StartUpOpensOnTheSettingsTabUntilAVideoDeviceIsChosen) {
     EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join('|').toStdString();
     const QString trace = TraceText();
     EXPECT_TRUE(trace.contains("CVekRecordCtrl OnCreate"));
-    EXPECT_TRUE(trace.contains("未启动")) << "start-up says that the sync and upload workers are not started";
+    EXPECT_TRUE(PumpUntil([&] {
+        return platform::GetPrivateProfileInt("FTP", "WAITTIME", 0, folder + "ftpconfigure.ini") == 180000;
+    }, 5000)) << "the upload worker runs";
     ASSERT_TRUE(Recorder().stopEvent);
     ASSERT_TRUE(Recorder().updateEvent);
     EXPECT_FALSE(Recorder().updateEvent->IsSet());

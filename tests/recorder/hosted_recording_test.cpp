@@ -91,6 +91,9 @@ TEST(HostedRecorder, ACustomShowIsRecordedQueuedAndReportedThroughTheWindows) {
     const QString folder = PrepareProgramFolder();
     WriteFile(folder + "Recorderconfig.ini",
               "[SERVER]\r\nURL=http://127.0.0.1:" + QByteArray::number(platform.port()) + "\r\n");
+    // A registered station: its schedule is its own, no template replaces it.
+    WriteFile(folder + "WEBShowList.ini",
+              "[WEBSET]\r\nCHANNECOUNT =1\r\n[WEBSET_0]\r\nENCID=501\r\nCHANNELID=101\r\nWEBCONTENT=1\r\n");
 
     Globals().serviceUrl = QStringLiteral("http://127.0.0.1:%1/vekservices/ClientService").arg(platform.port());
     Globals().serverIp = QStringLiteral("http://127.0.0.1:%1").arg(platform.port());

@@ -35,7 +35,7 @@ public:
 
 QString PrepareProgramFolder() {
     const QString folder = platform::GetProgramFolder();
-    for (const char* file : {"Recorderconfig.ini", "CurrentShowList.ini", "ftpconfigure.ini"})
+    for (const char* file : {"Recorderconfig.ini", "CurrentShowList.ini", "ftpconfigure.ini", "WEBShowList.ini"})
         QFile::remove(folder + QString::fromLatin1(file));
     for (const char* sub : {"log", "TVRecord", "save", "elsewhere"}) QDir(folder + QString::fromLatin1(sub)).removeRecursively();
     QDir(folder).mkpath(QStringLiteral("log"));

@@ -97,6 +97,11 @@ PlatformProcess::~PlatformProcess() {
   std::filesystem::remove_all(dataDir_, ec);
 }
 
+void PlatformProcess::SetFtpEnabled(bool on) {
+  if (ftpPortWhenOn_ == 0) ftpPortWhenOn_ = ftpPort_ != 0 ? ftpPort_ : FreeLoopbackPort();
+  ftpPort_ = on ? ftpPortWhenOn_ : 0;
+}
+
 bool PlatformProcess::Start() {
   std::vector<std::string> args = {CASTORA_BIN_DIR "/castora-platform", "--port", std::to_string(port_),
                                    "--data", dataDir_, "--ftp-port", std::to_string(ftpPort_)};

@@ -41,11 +41,16 @@ class PlatformProcess {
 
   // Starts the platform and waits until it accepts connections; false when it exits.
   bool Start();
+  // For the next Start: run with or without the FTP storage (on the same port as
+  // before), and with these extra arguments. A platform made without FTP gets a port.
+  void SetFtpEnabled(bool on);
+  void SetExtraArgs(std::vector<std::string> extraArgs) { extraArgs_ = std::move(extraArgs); }
+  bool Running() const { return pid_ > 0; }
   // Sends `signal` and waits; returns the exit status.
   int Stop(int signal = 15);
 
   int port() const { return port_; }
-  int ftpPort() const { return ftpPort_; }
+  int ftpPort() const { return ftpPort_ != 0 ? ftpPort_ : ftpPortWhenOn_; }
   const std::string& dataDir() const { return dataDir_; }
 
   // Posts one envelope whose body holds `operation` with `innerXml`.
@@ -67,6 +72,7 @@ class PlatformProcess {
   std::vector<std::string> extraArgs_;
   int port_ = 0;
   int ftpPort_ = 0;
+  int ftpPortWhenOn_ = 0;
   std::string dataDir_;
   pid_t pid_ = -1;
 };
