@@ -117,7 +117,11 @@ int CBlockingSocket::Write(const char* data, int length, int timeoutSeconds) {
 }
 
 int CBlockingSocket::Receive(char* buffer, int size, int timeoutSeconds) {
-    ThrowUnlessReady(WaitForSocket(handle, POLLIN, timeoutSeconds), "Receive timeout");
+    return ReceiveWithin(buffer, size, timeoutSeconds * 1000);
+}
+
+int CBlockingSocket::ReceiveWithin(char* buffer, int size, int timeoutMs) {
+    ThrowUnlessReady(WaitForSocketMs(handle, POLLIN, timeoutMs), "Receive timeout");
     const ssize_t received = ::recv(handle, buffer, static_cast<size_t>(size), 0);
     if (received < 0) throw CBlockingSocketException(QStringLiteral("Receive"));
     return static_cast<int>(received);
@@ -127,6 +131,12 @@ void CBlockingSocket::GetSockName(SocketAddress* address) {
     socklen_t length = sizeof *address;
     if (::getsockname(handle, AsSockaddr(address), &length) != 0)
         throw CBlockingSocketException(QStringLiteral("GetSockName"));
+}
+
+void CBlockingSocket::GetPeerName(SocketAddress* address) {
+    socklen_t length = sizeof *address;
+    if (::getpeername(handle, AsSockaddr(address), &length) != 0)
+        throw CBlockingSocketException(QStringLiteral("GetPeerName"));
 }
 
 bool CBlockingSocket::CheckReadability() {

@@ -28,7 +28,9 @@ public:
     void Close() override;
     int Write(const char* data, int length, int timeoutSeconds) override;
     int Receive(char* buffer, int size, int timeoutSeconds) override;
+    int ReceiveWithin(char* buffer, int size, int timeoutMs) override;
     void GetSockName(SocketAddress* address) override;
+    void GetPeerName(SocketAddress* address) override;
     explicit operator int() const override { return handle; }
     bool CheckReadability() override;
     SocketAddress GetHostByName(const QString& name, std::uint16_t port) override;

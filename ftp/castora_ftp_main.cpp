@@ -1,6 +1,8 @@
 // castora-ftp: uploads one file with the FTP client, printing each progress percentage.
-//   castora-ftp --host H [--port P] --user U --password W [--passive] [--resume]
-//               [--mkdir DIR] LOCAL REMOTE
+//   castora-ftp --host H [--port P] --user U [--password W | --password-file FILE]
+//               [--passive] [--resume] [--mkdir DIR] LOCAL REMOTE
+// Without --password or --password-file the password comes from CASTORA_FTP_PASSWORD
+// (a command line is readable by every local user; a file or the environment is not).
 // Exit status: 0 uploaded, 1 sign-in or upload failed, 2 wrong arguments.
 
 #include "client/shell/trace_file.h"
@@ -10,6 +12,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QThread>
 
 #include <atomic>
@@ -69,6 +72,33 @@ int RunUpload(const UploadRequest& request, QObject* progressOwner) {
     return uploaded ? 0 : 1;
 }
 
+// The password from --password, else the first line of --password-file, else
+// CASTORA_FTP_PASSWORD. False (with the reason on stderr) when none gives one.
+bool ReadPassword(const QCommandLineParser& parser, const QCommandLineOption& onCommandLine,
+                  const QCommandLineOption& fromFile, QString* password) {
+    if (parser.isSet(onCommandLine)) {
+        *password = parser.value(onCommandLine);
+        return true;
+    }
+    if (parser.isSet(fromFile)) {
+        QFile file(parser.value(fromFile));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "castora-ftp: cannot read the password file %s\n", qPrintable(file.fileName()));
+            return false;
+        }
+        QByteArray line = file.readLine(4096);
+        while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
+        *password = QString::fromUtf8(line);
+        return true;
+    }
+    if (qEnvironmentVariableIsSet("CASTORA_FTP_PASSWORD")) {
+        *password = qEnvironmentVariable("CASTORA_FTP_PASSWORD");
+        return true;
+    }
+    std::fprintf(stderr, "castora-ftp: no password: give --password-file FILE or set CASTORA_FTP_PASSWORD\n");
+    return false;
+}
+
 bool ParseArguments(const QCoreApplication& app, UploadRequest* request) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Uploads LOCAL to REMOTE on an FTP server."));
@@ -76,18 +106,24 @@ bool ParseArguments(const QCoreApplication& app, UploadRequest* request) {
     const QCommandLineOption host(QStringLiteral("host"), QStringLiteral("Server host."), QStringLiteral("H"));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Server port (21)."), QStringLiteral("P"), QStringLiteral("21"));
     const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("User name."), QStringLiteral("U"));
-    const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("Password."), QStringLiteral("W"));
+    const QCommandLineOption password(QStringLiteral("password"),
+                                      QStringLiteral("Password (visible to other users; prefer the next two)."),
+                                      QStringLiteral("W"));
+    const QCommandLineOption passwordFile(QStringLiteral("password-file"),
+                                          QStringLiteral("File whose first line is the password."), QStringLiteral("FILE"));
     const QCommandLineOption passive(QStringLiteral("passive"), QStringLiteral("Passive data connections."));
     const QCommandLineOption resume(QStringLiteral("resume"), QStringLiteral("Append to a partial remote file."));
     const QCommandLineOption mkdir(QStringLiteral("mkdir"), QStringLiteral("Create and enter DIR first."), QStringLiteral("DIR"));
-    parser.addOptions({host, port, user, password, passive, resume, mkdir});
+    parser.addOptions({host, port, user, password, passwordFile, passive, resume, mkdir});
     parser.addPositionalArgument(QStringLiteral("LOCAL"), QStringLiteral("Local file."));
     parser.addPositionalArgument(QStringLiteral("REMOTE"), QStringLiteral("Remote path."));
     parser.process(app);
 
     bool portOk = false;
     const uint portNumber = parser.value(port).toUInt(&portOk);
-    if (!parser.isSet(host) || !parser.isSet(user) || !parser.isSet(password) || parser.positionalArguments().size() != 2 ||
+    QString secret;
+    const bool havePassword = ReadPassword(parser, password, passwordFile, &secret);
+    if (!parser.isSet(host) || !parser.isSet(user) || !havePassword || parser.positionalArguments().size() != 2 ||
         !portOk || portNumber == 0 || portNumber > 65535) {
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return false;
@@ -95,7 +131,7 @@ bool ParseArguments(const QCoreApplication& app, UploadRequest* request) {
     request->logon.host = parser.value(host);
     request->logon.port = static_cast<std::uint16_t>(portNumber);
     request->logon.user = parser.value(user);
-    request->logon.password = parser.value(password);
+    request->logon.password = secret;
     request->passive = parser.isSet(passive);
     request->resume = parser.isSet(resume);
     request->directory = parser.value(mkdir);

@@ -31,6 +31,12 @@ const QString kFileAlreadyThere = QStringLiteral("文件已经存在");
 const QString kActiveConnectFailed = QStringLiteral("打开主动连接失败");
 const QString kPassiveConnectFailed = QStringLiteral("打开被动连接失败");
 
+QString AddressText(const SocketAddress& address) {
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+    return QString::fromLatin1(text);
+}
+
 QString CommandVerb(int command) {
     static const char* const verbs[] = {"LIST", "NLST", "RETR", "STOR", "STOU", "APPE"};
     return QString::fromLatin1(verbs[command]);
@@ -81,7 +87,7 @@ bool CFTPClient::ReadReply(FtpReply* reply) {
     if (!controlSocket->IsOpen()) return false;
     QString error;
     try {
-        if (replyReader.ReadReply(*controlSocket, reply, &error)) return true;
+        if (replyReader.ReadReply(*controlSocket, reply, &error, setupDeadline)) return true;
         trace(error);
     } catch (const CBlockingSocketException& e) {
         trace(e.Text());
@@ -279,9 +285,7 @@ bool CFTPClient::ExecuteDatachannelCommand(int command, const QString& path, con
 
     const QString commandLine = path.isEmpty() ? CommandVerb(command) : CommandVerb(command) + QLatin1Char(' ') + path;
     std::unique_ptr<IBlockingSocket> dataSocket = controlSocket->CreateInstance();
-    const bool opened = passive ? OpenPassiveDataConnection(*dataSocket, commandLine, byteOffset)
-                                : OpenActiveDataConnection(*dataSocket, commandLine, byteOffset);
-    if (!opened) {
+    if (!SetUpDataConnection(*dataSocket, commandLine, passive, byteOffset)) {
         if (passive) trace(kPassiveConnectFailed);
         else if (trace.traceActiveConnectFailure) trace(kActiveConnectFailed);
         dataSocket->Cleanup();
@@ -290,16 +294,27 @@ bool CFTPClient::ExecuteDatachannelCommand(int command, const QString& path, con
     const bool transferred = TransferData(command, *dataSocket, data);
     dataSocket->Cleanup();
 
+    // Only the server's positive final reply says the data was stored: bytes handed to
+    // the kernel may never have reached the file. Without it the upload has failed (a
+    // resume completes it).
     FtpReply reply;
     const bool replied = ReadReply(&reply);
     if (transferred && replied && reply.IsPositiveCompletion()) return true;
-    // All bytes went out but the final reply was lost: the transfer counts as done. A
-    // reply that reports a failure is believed.
-    const long long done = progressInKiB ? bytesDone / 1024 : bytesDone;
-    if (transferred && !replied && done == progressTotal) return true;
     trace(QStringLiteral("ExecuteDatachannelCommand  fail"));
     if (replied) trace(reply.text);
+    else if (transferred) trace(QStringLiteral("no final reply from the server: the transfer is not confirmed"));
     return false;
+}
+
+bool CFTPClient::SetUpDataConnection(IBlockingSocket& data, const QString& commandLine, bool passive,
+                                     long long byteOffset) {
+    // The whole set-up (address exchange, restart, the command's preliminary reply and the
+    // connection itself) completes within one timeout.
+    setupDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    const bool opened = passive ? OpenPassiveDataConnection(data, commandLine, byteOffset)
+                                : OpenActiveDataConnection(data, commandLine, byteOffset);
+    setupDeadline = CReplyReader::Deadline::max();
+    return opened;
 }
 
 bool CFTPClient::SendRestart(long long byteOffset) {
@@ -320,6 +335,16 @@ bool CFTPClient::OpenPassiveDataConnection(IBlockingSocket& data, const QString&
         return false;
     }
     try {
+        // The data connection goes to the server the control connection reached, whatever
+        // address the reply names: otherwise a server (or whoever forged its reply) could
+        // send the file to any host. Only the port is taken from the reply.
+        SocketAddress server{};
+        controlSocket->GetPeerName(&server);
+        if (address.sin_addr.s_addr != server.sin_addr.s_addr) {
+            trace(QStringLiteral("PASV reply names %1; connecting to the server's address %2 instead")
+                      .arg(AddressText(address), AddressText(server)));
+            address.sin_addr = server.sin_addr;
+        }
         data.Create(SOCK_STREAM);
         data.Connect(address);
     } catch (const CBlockingSocketException& e) {
@@ -337,13 +362,14 @@ bool CFTPClient::OpenActiveDataConnection(IBlockingSocket& data, const QString& 
     std::unique_ptr<IBlockingSocket> listener = controlSocket->CreateInstance();
     QString portArgument;
     try {
+        // Listens on the control connection's own address only, not on every interface.
+        SocketAddress control{};
+        controlSocket->GetSockName(&control);
         listener->Create(SOCK_STREAM);
-        listener->Bind(nsSocket::MakeAddress(INADDR_ANY, 0));
+        listener->Bind(nsSocket::MakeAddress(ntohl(control.sin_addr.s_addr), 0));
         SocketAddress listening{};
         listener->GetSockName(&listening);
         listener->Listen();
-        SocketAddress control{};
-        controlSocket->GetSockName(&control);
         const std::uint32_t host = ntohl(control.sin_addr.s_addr);
         const std::uint16_t port = ntohs(listening.sin_port);
         portArgument = QStringLiteral("%1,%2,%3,%4,%5,%6")
@@ -365,20 +391,28 @@ bool CFTPClient::OpenActiveDataConnection(IBlockingSocket& data, const QString& 
 }
 
 bool CFTPClient::AcceptDataConnection(IBlockingSocket& listener, IBlockingSocket& data) {
-    // The server connects right after its preliminary reply; wait for it no longer than
-    // any other step.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    // The server connects right after its preliminary reply, within the set-up's deadline.
+    // Only a connection from the server's address is taken: anyone else who connects
+    // first would otherwise receive the file. Others are closed and waited past.
     try {
-        while (!listener.CheckReadability()) {
-            if (std::chrono::steady_clock::now() >= deadline || AbortRequested()) {
-                trace(QStringLiteral("Accept timeout"));
-                return false;
+        SocketAddress server{};
+        controlSocket->GetPeerName(&server);
+        for (;;) {
+            while (!listener.CheckReadability()) {
+                if (std::chrono::steady_clock::now() >= setupDeadline || AbortRequested()) {
+                    trace(QStringLiteral("Accept timeout"));
+                    return false;
+                }
+                QThread::msleep(5);
             }
-            QThread::msleep(5);
+            SocketAddress peer{};
+            if (!listener.Accept(data, &peer)) return false;
+            if (peer.sin_addr.s_addr == server.sin_addr.s_addr) break;
+            trace(QStringLiteral("data connection from %1 refused: not the server").arg(AddressText(peer)));
+            data.Cleanup();
         }
-        const bool accepted = listener.Accept(data, nullptr);
         listener.Cleanup();
-        return accepted;
+        return true;
     } catch (const CBlockingSocketException& e) {
         trace(e.Text());
         return false;

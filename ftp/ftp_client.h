@@ -76,6 +76,8 @@ private:
     bool OpenActiveDataConnection(nsSocket::IBlockingSocket& data, const QString& commandLine, long long byteOffset);
     bool SendRestart(long long byteOffset);
     bool AcceptDataConnection(nsSocket::IBlockingSocket& listener, nsSocket::IBlockingSocket& data);
+    bool SetUpDataConnection(nsSocket::IBlockingSocket& data, const QString& commandLine, bool passive,
+                             long long byteOffset);
     bool TransferData(int command, nsSocket::IBlockingSocket& data, ITransferNotification& notification);
     bool SendData(nsSocket::IBlockingSocket& data, ITransferNotification& source);
     bool ReceiveData(nsSocket::IBlockingSocket& data, ITransferNotification& sink);
@@ -91,6 +93,8 @@ private:
     CReplyReader replyReader;
     FtpTrace trace;
     std::optional<CRepresentation> currentType;
+    // While a data connection is set up, every reply and the accept must be done by then.
+    CReplyReader::Deadline setupDeadline = CReplyReader::Deadline::max();
     bool transferInProgress = false;
     bool resumeIfPossible = true;
     CLogonInfo lastLogon;

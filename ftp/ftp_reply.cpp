@@ -28,12 +28,15 @@ void CReplyReader::Reset() {
     lines.clear();
 }
 
-bool CReplyReader::ReceiveMore(nsSocket::IBlockingSocket& socket, QString* error) {
+bool CReplyReader::ReceiveMore(nsSocket::IBlockingSocket& socket, QString* error, Deadline deadline) {
     const int chunk = static_cast<int>(buffer.size()) - 1;
     qsizetype queued = 0;
     bool filled = false;
     do {
-        const int count = socket.Receive(buffer.data(), chunk, timeoutSeconds);
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0) throw nsSocket::CBlockingSocketException(QStringLiteral("Receive timeout"), 0);
+        const int count = socket.ReceiveWithin(buffer.data(), chunk, static_cast<int>(left));
         if (count == 0) {
             *error = QStringLiteral("connection closed by server");
             return false;
@@ -57,9 +60,9 @@ bool CReplyReader::ReceiveMore(nsSocket::IBlockingSocket& socket, QString* error
     return true;
 }
 
-bool CReplyReader::ReadLine(nsSocket::IBlockingSocket& socket, QString* line, QString* error) {
+bool CReplyReader::ReadLine(nsSocket::IBlockingSocket& socket, QString* line, QString* error, Deadline deadline) {
     while (lines.empty()) {
-        if (!ReceiveMore(socket, error)) return false;
+        if (!ReceiveMore(socket, error, deadline)) return false;
     }
     QByteArray bytes = std::move(lines.front());
     lines.pop_front();
@@ -70,8 +73,13 @@ bool CReplyReader::ReadLine(nsSocket::IBlockingSocket& socket, QString* line, QS
 }
 
 bool CReplyReader::ReadReply(nsSocket::IBlockingSocket& socket, FtpReply* reply, QString* error) {
+    return ReadReply(socket, reply, error, Deadline::max());
+}
+
+bool CReplyReader::ReadReply(nsSocket::IBlockingSocket& socket, FtpReply* reply, QString* error, Deadline deadline) {
+    deadline = std::min(deadline, std::chrono::steady_clock::now() + std::chrono::seconds(std::max(timeoutSeconds, 0)));
     QString first;
-    if (!ReadLine(socket, &first, error)) return false;
+    if (!ReadLine(socket, &first, error, deadline)) return false;
     if (!HasReplyCode(first)) {
         *error = QStringLiteral("invalid reply: ") + first.left(200);
         return false;
@@ -81,7 +89,7 @@ bool CReplyReader::ReadReply(nsSocket::IBlockingSocket& socket, FtpReply* reply,
     if (first.size() > 3 && first[3] == QLatin1Char('-')) {
         for (;;) {
             QString next;
-            if (!ReadLine(socket, &next, error)) return false;
+            if (!ReadLine(socket, &next, error, deadline)) return false;
             reply->text += QStringLiteral("\r\n") + next;
             if (reply->text.size() > kMaxReplyBytes) {
                 *error = QStringLiteral("reply too long");

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <deque>
 #include <vector>
 
@@ -26,22 +27,28 @@ constexpr int kMaxReplyBytes = 64 * 1024;
 
 // Reads lines from the control connection in blocks of up to bufferSize - 1 bytes and
 // assembles them into replies. Lines end at a line feed; a line still open waits for
-// more data (bounded by the timeout), so a reply split by the network reads whole.
+// more data, so a reply split by the network reads whole. The whole reply must arrive
+// within the timeout: a server trickling bytes cannot hold it open longer.
 class CReplyReader {
 public:
+    using Deadline = std::chrono::steady_clock::time_point;
+
     CReplyReader(int bufferSize, int timeoutSeconds, int responseWaitMs);
 
     // One complete reply (a multi-line reply ends at the line "<code> " of its first
-    // line's code). Socket failures throw CBlockingSocketException; a malformed reply, a
-    // closed connection or an over-long reply returns false with the reason in *error.
+    // line's code), received within the timeout from now. Socket failures and the
+    // timeout throw CBlockingSocketException; a malformed reply, a closed connection or
+    // an over-long reply returns false with the reason in *error.
     bool ReadReply(nsSocket::IBlockingSocket& socket, FtpReply* reply, QString* error);
+    // The same, but the reply must be complete by `deadline` (or the timeout, if sooner).
+    bool ReadReply(nsSocket::IBlockingSocket& socket, FtpReply* reply, QString* error, Deadline deadline);
 
     // Forgets everything received (for a new connection).
     void Reset();
 
 private:
-    bool ReadLine(nsSocket::IBlockingSocket& socket, QString* line, QString* error);
-    bool ReceiveMore(nsSocket::IBlockingSocket& socket, QString* error);
+    bool ReadLine(nsSocket::IBlockingSocket& socket, QString* line, QString* error, Deadline deadline);
+    bool ReceiveMore(nsSocket::IBlockingSocket& socket, QString* error, Deadline deadline);
 
     std::vector<char> buffer;
     int timeoutSeconds;

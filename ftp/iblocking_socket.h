@@ -41,7 +41,11 @@ public:
     virtual int Write(const char* data, int length, int timeoutSeconds) = 0;
     // One receive after waiting at most timeoutSeconds; 0 means the peer closed.
     virtual int Receive(char* buffer, int size, int timeoutSeconds) = 0;
+    // The same with the wait bounded in milliseconds (for steps under one overall deadline).
+    virtual int ReceiveWithin(char* buffer, int size, int timeoutMs) = 0;
     virtual void GetSockName(SocketAddress* address) = 0;
+    // The address of the connected peer.
+    virtual void GetPeerName(SocketAddress* address) = 0;
     // The platform handle, -1 when no socket is open.
     virtual explicit operator int() const = 0;
     // True when a receive would not block.

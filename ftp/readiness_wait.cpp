@@ -15,8 +15,12 @@ constexpr int kSliceMs = 100;
 }
 
 WaitResult WaitForSocket(int fd, short events, int timeoutSeconds) {
+    return WaitForSocketMs(fd, events, std::max(timeoutSeconds, 0) * 1000);
+}
+
+WaitResult WaitForSocketMs(int fd, short events, int timeoutMs) {
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::seconds(std::max(timeoutSeconds, 0));
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         pollfd entry{fd, events, 0};

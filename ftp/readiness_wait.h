@@ -11,4 +11,7 @@ enum class WaitResult { Ready, TimedOut, Interrupted };
 // error counts as ready: the following send or receive then fails on its own.
 WaitResult WaitForSocket(int fd, short events, int timeoutSeconds);
 
+// The same with the bound in milliseconds.
+WaitResult WaitForSocketMs(int fd, short events, int timeoutMs);
+
 }  // namespace nsSocket

@@ -65,6 +65,15 @@ QString FromAnsi(const QByteArray& bytes) {
     return QString(reinterpret_cast<const QChar*>(utf16.constData()), utf16.size() / 2);
 }
 
+bool ChineseToUtf8(const QByteArray& bytes, const QByteArray& encodingName, QByteArray* utf8) {
+    const QByteArray name = encodingName.trimmed().toUpper();
+    if (name != "GBK" && name != "CP936" && name != "GB2312" && name != "GB18030") return false;
+    // GB18030 contains GBK, which contains GB2312: one decoder reads all of them.
+    static const QByteArray replacement("\xEF\xBF\xBD");  // U+FFFD
+    *utf8 = Convert("UTF-8", "GB18030", bytes, replacement, 1);
+    return true;
+}
+
 bool IsValidUtf8(const QByteArray& bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype n = bytes.size();

@@ -60,28 +60,36 @@ struct ThreadQueue {
     std::deque<ThreadMessage> messages;
 };
 
-std::mutex queuesLock;
-std::map<ThreadId, std::shared_ptr<ThreadQueue>>& Queues() {
-    static std::map<ThreadId, std::shared_ptr<ThreadQueue>> queues;
-    return queues;
+// The queues of every thread. Never destroyed: a thread that used the layer may end
+// after static destruction has begun (a worker still running when main returns, joined
+// by another static's destructor) and its queue owner must still find the map.
+struct QueueRegistry {
+    std::mutex lock;
+    std::map<ThreadId, std::shared_ptr<ThreadQueue>> queues;
+};
+
+QueueRegistry& Registry() {
+    static QueueRegistry* const registry = new QueueRegistry;
+    return *registry;
 }
 
 std::shared_ptr<ThreadQueue> QueueOf(ThreadId thread, bool create) {
-    std::lock_guard<std::mutex> guard(queuesLock);
-    auto& queues = Queues();
-    auto it = queues.find(thread);
-    if (it != queues.end()) return it->second;
+    QueueRegistry& registry = Registry();
+    std::lock_guard<std::mutex> guard(registry.lock);
+    auto it = registry.queues.find(thread);
+    if (it != registry.queues.end()) return it->second;
     if (!create) return nullptr;
     auto queue = std::make_shared<ThreadQueue>();
-    queues[thread] = queue;
+    registry.queues[thread] = queue;
     return queue;
 }
 
 // Drops the calling thread's queue when the thread ends, so a reused id starts empty.
 struct QueueOwner {
     ~QueueOwner() {
-        std::lock_guard<std::mutex> guard(queuesLock);
-        Queues().erase(CurrentThreadId());
+        QueueRegistry& registry = Registry();
+        std::lock_guard<std::mutex> guard(registry.lock);
+        registry.queues.erase(CurrentThreadId());
     }
 };
 
@@ -91,21 +99,27 @@ std::shared_ptr<ThreadQueue> OwnQueue() {
     return QueueOf(CurrentThreadId(), true);
 }
 
-std::mutex filtersLock;
-std::atomic<int> filterCount{0};
-std::map<QThread*, ScopedPostFilter::Filter>& Filters() {
-    static std::map<QThread*, ScopedPostFilter::Filter> filters;
-    return filters;
+// The post filters of every thread; never destroyed, for the same reason as the queues.
+struct FilterRegistry {
+    std::mutex lock;
+    std::atomic<int> count{0};
+    std::map<QThread*, ScopedPostFilter::Filter> filters;
+};
+
+FilterRegistry& Filters() {
+    static FilterRegistry* const registry = new FilterRegistry;
+    return *registry;
 }
 
 // Whether a filter of the target's thread takes the message.
 bool FilterTakes(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam) {
-    if (filterCount.load() == 0) return false;
+    FilterRegistry& registry = Filters();
+    if (registry.count.load() == 0) return false;
     ScopedPostFilter::Filter filter;
     {
-        std::lock_guard<std::mutex> guard(filtersLock);
-        auto it = Filters().find(target->thread());
-        if (it == Filters().end()) return false;
+        std::lock_guard<std::mutex> guard(registry.lock);
+        auto it = registry.filters.find(target->thread());
+        if (it == registry.filters.end()) return false;
         filter = it->second;
     }
     return filter(msg, wParam, lParam);
@@ -117,15 +131,17 @@ constexpr int kPumpSliceMs = 50;
 }  // namespace
 
 ScopedPostFilter::ScopedPostFilter(Filter filter) : thread_(QThread::currentThread()) {
-    std::lock_guard<std::mutex> guard(filtersLock);
-    Filters()[thread_] = std::move(filter);
-    filterCount = static_cast<int>(Filters().size());
+    FilterRegistry& registry = Filters();
+    std::lock_guard<std::mutex> guard(registry.lock);
+    registry.filters[thread_] = std::move(filter);
+    registry.count = static_cast<int>(registry.filters.size());
 }
 
 ScopedPostFilter::~ScopedPostFilter() {
-    std::lock_guard<std::mutex> guard(filtersLock);
-    Filters().erase(thread_);
-    filterCount = static_cast<int>(Filters().size());
+    FilterRegistry& registry = Filters();
+    std::lock_guard<std::mutex> guard(registry.lock);
+    registry.filters.erase(thread_);
+    registry.count = static_cast<int>(registry.filters.size());
 }
 
 MessageEvent::MessageEvent(unsigned msg, WPARAM wParam, LPARAM lParam)

@@ -18,12 +18,12 @@ ErrorKind ClassifyAnswer(int status, const QByteArray& body, SoapFault& fault) {
 }
 
 ErrorKind ReadAnswer(const OperationDesc& operation, int status, const QByteArray& body, SoapValue& output,
-                     SoapFault& fault) {
+                     SoapFault& fault, std::string* detail) {
     const ErrorKind kind = ClassifyAnswer(status, body, fault);
     if (kind != ErrorKind::Success || status != 200) {
         return kind;
     }
-    return ParseSoapResponse(operation, body, output);
+    return ParseSoapResponse(operation, body, output, detail);
 }
 
 }  // namespace transport

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 
+#include <string>
+
 #include "service-transport/error_kind.h"
 #include "service-transport/fault_parser.h"
 #include "service-transport/soap_description.h"
@@ -16,7 +18,8 @@ namespace transport {
 ErrorKind ClassifyAnswer(int status, const QByteArray& body, SoapFault& fault);
 
 // ClassifyAnswer, then for 200 the body parsed into output (202 leaves it initial).
+// *detail (when given) says where a body that could not be read went wrong.
 ErrorKind ReadAnswer(const OperationDesc& operation, int status, const QByteArray& body, SoapValue& output,
-                     SoapFault& fault);
+                     SoapFault& fault, std::string* detail = nullptr);
 
 }  // namespace transport

@@ -130,24 +130,27 @@ public:
 
     bool StartElement(const XmlElement& element) override {
         if (!frames_.empty() && frames_.back().role == Role::Skipped) {
-            frames_.emplace_back(Role::Skipped);
+            frames_.emplace_back(Role::Skipped, element.localName);
             return true;
         }
         const Role parent = frames_.empty() ? Role::Document : frames_.back().role;
         switch (parent) {
         case Role::Document:
-            return Push(Role::Envelope, element.namespaceUri == kSoapEnvelopeNamespace && element.localName == "Envelope");
+            return Push(Role::Envelope, element.namespaceUri == kSoapEnvelopeNamespace && element.localName == "Envelope",
+                        element, "the SOAP Envelope");
         case Role::Envelope:
             if (element.namespaceUri == kSoapEnvelopeNamespace && element.localName == "Header" && !sawBody_) {
-                return Push(Role::Skipped, true);
+                return Push(Role::Skipped, true, element, "");
             }
-            return Push(Role::Body, element.namespaceUri == kSoapEnvelopeNamespace && element.localName == "Body" && !sawBody_);
+            return Push(Role::Body, element.namespaceUri == kSoapEnvelopeNamespace && element.localName == "Body" && !sawBody_,
+                        element, "the SOAP Body");
         case Role::Body:
             sawResponse_ = element.namespaceUri == operation_.targetNamespace && element.localName == responseName_ && !sawResponse_;
-            return Push(Role::Response, sawResponse_);
+            return Push(Role::Response, sawResponse_, element, "<" + responseName_ + ">");
         case Role::Response:
+            // A part the description does not know (the service added one) is skipped.
             if (operation_.output == nullptr || element.localName != operation_.output->name) {
-                return false;
+                return Push(Role::Skipped, true, element, "");
             }
             sawOutput_ = true;
             output_ = InitialValue(*operation_.output->type);
@@ -172,12 +175,16 @@ public:
         if (frame.type->kind == ValueKind::Record || frame.type->kind == ValueKind::Array) {
             return true;
         }
-        return StoreScalar(*frame.type, frame.text, *frame.target);
+        if (StoreScalar(*frame.type, frame.text, *frame.target)) {
+            return true;
+        }
+        return Refuse("<" + frame.name + "> holds \"" + frame.text.left(40).toStdString() + "\", not " +
+                      KindName(frame.type->kind));
     }
 
     bool Characters(std::string_view text) override {
         if (frames_.empty()) {
-            return IsBlank(text);
+            return IsBlank(text) || Refuse("text outside the document element");
         }
         Frame& frame = frames_.back();
         if (frame.role == Role::Skipped) {
@@ -185,42 +192,71 @@ public:
         }
         if (frame.role == Role::Value && frame.type->kind != ValueKind::Record && frame.type->kind != ValueKind::Array) {
             if (frame.nil) {
-                return IsBlank(text);
+                return IsBlank(text) || Refuse("<" + frame.name + "> is nil but holds text");
             }
             frame.text.append(text.data(), static_cast<qsizetype>(text.size()));
             return true;
         }
-        return IsBlank(text);
+        return IsBlank(text) || Refuse("<" + frame.name + "> holds text where elements belong");
     }
 
-    bool Complete() const {
-        return sawBody_ && sawResponse_ && (operation_.output == nullptr || sawOutput_ || operation_.output->type->kind == ValueKind::String);
+    std::string Problem() const override { return problem_; }
+
+    // Empty when the whole answer was there; otherwise what is missing.
+    std::string Missing() const {
+        if (!sawBody_) return "no SOAP Body";
+        if (!sawResponse_) return "no <" + responseName_ + ">";
+        if (operation_.output != nullptr && !sawOutput_ && operation_.output->type->kind != ValueKind::String) {
+            return "<" + responseName_ + "> lacks <" + std::string(operation_.output->name) + ">";
+        }
+        return {};
     }
 
 private:
     enum class Role { Document, Envelope, Body, Response, Value, Skipped };
 
     struct Frame {
-        explicit Frame(Role r, const TypeDesc* t = nullptr, SoapValue* v = nullptr) : role(r), type(t), target(v) {}
+        Frame(Role r, std::string_view n, const TypeDesc* t = nullptr, SoapValue* v = nullptr)
+            : role(r), name(n), type(t), target(v) {}
         Role role;
+        std::string name;
         const TypeDesc* type;
         SoapValue* target;
         QByteArray text;
         bool nil = false;
     };
 
-    bool Push(Role role, bool accepted) {
-        if (accepted) {
-            frames_.emplace_back(role);
+    static const char* KindName(ValueKind kind) {
+        switch (kind) {
+        case ValueKind::String: return "a string";
+        case ValueKind::Boolean: return "a boolean";
+        case ValueKind::Int: return "an int";
+        case ValueKind::Long: return "a long";
+        case ValueKind::Float: return "a float";
+        case ValueKind::Record: return "a record";
+        case ValueKind::Array: return "an array";
         }
-        return accepted;
+        return "a value";
+    }
+
+    bool Refuse(std::string why) {
+        problem_ = std::move(why);
+        return false;
+    }
+
+    bool Push(Role role, bool accepted, const XmlElement& element, const std::string& expected) {
+        if (!accepted) {
+            return Refuse("expected " + expected + ", found <" + std::string(element.localName) + ">");
+        }
+        frames_.emplace_back(role, element.localName);
+        return true;
     }
 
     bool PushValue(const TypeDesc& type, SoapValue& target, const XmlElement& element) {
-        Frame frame(Role::Value, &type, &target);
+        Frame frame(Role::Value, element.localName, &type, &target);
         if (IsNil(element.attributes)) {
             if (type.kind != ValueKind::String) {
-                return false;
+                return Refuse("<" + frame.name + "> is nil but must be " + KindName(type.kind));
             }
             target.text = QString();
             frame.nil = true;
@@ -232,12 +268,15 @@ private:
     bool StartChild(const XmlElement& element) {
         Frame& parent = frames_.back();
         if (parent.nil) {
-            return false;
+            return Refuse("<" + parent.name + "> is nil but holds <" + std::string(element.localName) + ">");
         }
         if (parent.type->kind == ValueKind::Record) {
             const int index = FieldIndex(*parent.type, element.localName);
             if (index < 0) {
-                return false;
+                // A field the description does not know (the service added one) is
+                // skipped; fields that do not come keep their initial values.
+                frames_.emplace_back(Role::Skipped, element.localName);
+                return true;
             }
             const auto field = static_cast<std::size_t>(index);
             const TypeDesc& type = *parent.type->fields[field].type;
@@ -248,7 +287,7 @@ private:
         if (parent.type->kind == ValueKind::Array) {
             std::vector<SoapValue>& items = parent.target->items;
             if (items.size() >= kMaxArrayItems) {
-                return false;
+                return Refuse("<" + parent.name + "> holds more than " + std::to_string(kMaxArrayItems) + " items");
             }
             if (items.size() == items.capacity()) {  // room for 10 at first, doubled when full
                 items.reserve(items.empty() ? 10 : items.size() * 2);
@@ -257,7 +296,8 @@ private:
             items.push_back(InitialValue(type));
             return PushValue(type, items.back(), element);
         }
-        return false;  // scalars hold no elements
+        return Refuse("<" + parent.name + "> must be " + KindName(parent.type->kind) + " but holds <" +
+                      std::string(element.localName) + ">");
     }
 
     const OperationDesc& operation_;
@@ -267,15 +307,19 @@ private:
     bool sawBody_ = false;
     bool sawResponse_ = false;
     bool sawOutput_ = false;
+    std::string problem_;
 };
 
 }  // namespace
 
-ErrorKind ParseSoapResponse(const OperationDesc& operation, const QByteArray& body, SoapValue& output) {
+ErrorKind ParseSoapResponse(const OperationDesc& operation, const QByteArray& body, SoapValue& output,
+                            std::string* detail) {
+    std::string ignored;
+    std::string& why = detail != nullptr ? *detail : ignored;
     try {
         SoapValue parsed = operation.output ? InitialValue(*operation.output->type) : SoapValue();
         ResponseHandler handler(operation, parsed);
-        switch (ReadXml(body, handler)) {
+        switch (ReadXml(body, handler, &why)) {
         case XmlReadResult::CannotCreate:
             return ErrorKind::InitializeError;
         case XmlReadResult::Unreadable:
@@ -285,7 +329,8 @@ ErrorKind ParseSoapResponse(const OperationDesc& operation, const QByteArray& bo
         case XmlReadResult::Ok:
             break;
         }
-        if (!handler.Complete()) {
+        if (const std::string missing = handler.Missing(); !missing.empty()) {
+            why = missing;
             return ErrorKind::ParseError;
         }
         output = std::move(parsed);

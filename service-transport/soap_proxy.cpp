@@ -1,5 +1,8 @@
 #include "service-transport/soap_proxy.h"
 
+#include <QLoggingCategory>
+
+#include <chrono>
 #include <new>
 
 #include "service-transport/call_outcome.h"
@@ -10,6 +13,9 @@
 namespace transport {
 
 namespace {
+
+Q_LOGGING_CATEGORY(TransportLog, "castora.transport")
+
 constexpr std::size_t kBlockBytes = 4096;
 
 bool IsRedirect(int status) { return status == 301 || status == 302 || status == 303; }
@@ -38,12 +44,11 @@ bool SoapProxy::EnsureConnected() {
     if (connection_.IsOpen() && connection_.Host() == url_.host && connection_.Port() == url_.port) {
         return true;
     }
-    const int timeout = timeoutMs_ > 0 ? timeoutMs_ : kDefaultTimeoutMs;
-    return connection_.Connect(url_.host, url_.port, timeout);
+    return connection_.Connect(url_.host, url_.port, StepTimeoutMs());
 }
 
 bool SoapProxy::ExchangeOnce(const QByteArray& head) {
-    const int timeout = timeoutMs_ > 0 ? timeoutMs_ : kDefaultTimeoutMs;
+    const int timeout = StepTimeoutMs();
     if (!connection_.SendAll(head.constData(), static_cast<std::size_t>(head.size()), timeout)) {
         return false;
     }
@@ -97,8 +102,10 @@ bool SoapProxy::Exchange(const QByteArray& extraHeaders) {
         if (!next || redirects >= kMaxRedirects) {
             return false;
         }
+        // The request carries the password digest and the session: it goes nowhere but
+        // the server it was meant for (the scheme is http on both sides).
         if (next->host != url_.host || next->port != url_.port) {
-            connection_.Close();
+            return false;
         }
         url_ = *next;
     }
@@ -111,7 +118,11 @@ HResult SoapProxy::SendRequest(const QByteArray& extraHeaders) {
     if (!urlSet_) {
         return Failed(ErrorKind::SendError);
     }
-    if (!Exchange(extraHeaders)) {
+    connection_.SetDeadline(std::chrono::steady_clock::now() +
+                            std::chrono::milliseconds(static_cast<long long>(StepTimeoutMs()) * kCallDeadlineSteps));
+    const bool exchanged = Exchange(extraHeaders);
+    connection_.SetDeadline(std::chrono::steady_clock::time_point::max());
+    if (!exchanged) {
         return Failed(ErrorKind::SendError);
     }
     const ErrorKind kind = ClassifyAnswer(status_, response_, fault_);
@@ -124,6 +135,7 @@ HResult SoapProxy::SendRequest(const QByteArray& extraHeaders) {
 
 HResult SoapProxy::Invoke(const OperationDesc& operation, const std::vector<SoapValue>& inputs, SoapValue& output) {
     HResult result = kFail;
+    detail_.clear();
     try {
         error_ = ErrorKind::Success;
         const auto envelope = WriteEnvelope(operation, inputs);
@@ -134,10 +146,14 @@ HResult SoapProxy::Invoke(const OperationDesc& operation, const std::vector<Soap
             result = SendRequest(OperationHeaders());
             if (result == kOk && status_ == 200) {
                 SoapValue parsed;
-                const ErrorKind kind = ReadAnswer(operation, status_, response_, parsed, fault_);
+                std::string detail;
+                const ErrorKind kind = ReadAnswer(operation, status_, response_, parsed, fault_, &detail);
                 if (kind == ErrorKind::Success) {
                     output = std::move(parsed);
                 } else {
+                    detail_ = QString::fromStdString(detail);
+                    qCWarning(TransportLog, "%s: answer not read (error=%d): %s", std::string(operation.name).c_str(),
+                              static_cast<int>(kind), detail.c_str());
                     result = Failed(kind);
                 }
             }

@@ -18,12 +18,16 @@ namespace transport {
 
 inline constexpr int kDefaultTimeoutMs = 10000;
 inline constexpr int kMaxRedirects = 5;
+// A whole call (connecting, sending, the answer, redirects and the one fresh try on a
+// dropped connection) ends within this many step timeouts: 30 s with the default.
+inline constexpr int kCallDeadlineSteps = 3;
 
 class SoapProxy {
 public:
     // False (and the address unchanged) when url is not an absolute http URL.
     bool SetUrl(const QString& url);
-    // Milliseconds for connecting, each send and each receive; 0 means the default.
+    // Milliseconds for connecting, each send and each receive; 0 means the default. A
+    // whole call ends within kCallDeadlineSteps times this.
     void SetTimeout(int milliseconds) { timeoutMs_ = milliseconds; }
     // The cookie line ("Cookie: JSESSIONID=...\r\n") to send, or empty for none.
     void SetCookieHeader(const QByteArray& line) { cookieHeader_ = line; }
@@ -34,12 +38,16 @@ public:
     HResult Invoke(const OperationDesc& operation, const std::vector<SoapValue>& inputs, SoapValue& output);
 
     // Sends the prepared request with the given extra header lines and reads the
-    // answer, following redirects. Negative on failure, with LastError() set.
+    // answer, following redirects (only to the same scheme, host and port). Negative on
+    // failure, with LastError() set.
     HResult SendRequest(const QByteArray& extraHeaders);
     void SetRequestBody(const QByteArray& body) { request_ = body; }
     const QByteArray& ResponseBody() const { return response_; }
 
     ErrorKind LastError() const { return error_; }
+    // For an answer that could not be read: the line and the element that did not fit
+    // (also written to the "castora.transport" log). Empty otherwise.
+    const QString& ErrorDetail() const { return detail_; }
     int StatusCode() const { return status_; }
     const SoapFault& Fault() const { return fault_; }
     const HttpUrl& Url() const { return url_; }
@@ -52,6 +60,7 @@ private:
     bool Exchange(const QByteArray& extraHeaders);
     bool ExchangeOnce(const QByteArray& head);
     bool EnsureConnected();
+    int StepTimeoutMs() const { return timeoutMs_ > 0 ? timeoutMs_ : kDefaultTimeoutMs; }
 
     HttpUrl url_;
     bool urlSet_ = false;
@@ -63,6 +72,7 @@ private:
     QByteArray location_;
     int status_ = 0;
     ErrorKind error_ = ErrorKind::Success;
+    QString detail_;
     SoapFault fault_;
 };
 

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <memory>
@@ -63,6 +64,10 @@ struct AddrInfoDeleter {
 
 TcpConnection::~TcpConnection() { Close(); }
 
+Clock::time_point TcpConnection::DeadlineIn(int timeoutMs) const {
+    return std::min(deadline_, Clock::now() + std::chrono::milliseconds(timeoutMs));
+}
+
 bool TcpConnection::Connect(const QByteArray& host, int port, int timeoutMs) {
     Close();
     addrinfo hints{};
@@ -73,7 +78,7 @@ bool TcpConnection::Connect(const QByteArray& host, int port, int timeoutMs) {
         return false;
     }
     std::unique_ptr<addrinfo, AddrInfoDeleter> list(found);
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = DeadlineIn(timeoutMs);
     for (const addrinfo* address = list.get(); address != nullptr; address = address->ai_next) {
         fd_ = ConnectOne(*address, deadline);
         if (fd_ >= 0) {
@@ -90,8 +95,7 @@ bool TcpConnection::Connect(const QByteArray& host, int port, int timeoutMs) {
 
 bool TcpConnection::SendAll(const char* data, std::size_t size, int timeoutMs) {
     while (size > 0) {
-        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        if (fd_ < 0 || !WaitReady(fd_, POLLOUT, deadline)) {
+        if (fd_ < 0 || !WaitReady(fd_, POLLOUT, DeadlineIn(timeoutMs))) {
             return false;
         }
         const ssize_t sent = ::send(fd_, data, size, MSG_NOSIGNAL);
@@ -108,7 +112,7 @@ bool TcpConnection::SendAll(const char* data, std::size_t size, int timeoutMs) {
 }
 
 long TcpConnection::Receive(char* buffer, std::size_t size, int timeoutMs) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = DeadlineIn(timeoutMs);
     for (;;) {
         if (fd_ < 0 || !WaitReady(fd_, POLLIN, deadline)) {
             return -1;

@@ -1,9 +1,11 @@
 #pragma once
 // A client TCP connection whose connect, each send and each receive wait at most a
-// given time. Failures are reported by return values; nothing throws.
+// given time, and never past the deadline set for the whole call. Failures are reported
+// by return values; nothing throws.
 
 #include <QByteArray>
 
+#include <chrono>
 #include <cstddef>
 
 namespace transport {
@@ -23,6 +25,9 @@ public:
     long Receive(char* buffer, std::size_t size, int timeoutMs);
     void Close();
 
+    // Every wait ends by `deadline` at the latest (time_point::max() for none).
+    void SetDeadline(std::chrono::steady_clock::time_point deadline) { deadline_ = deadline; }
+
     bool IsOpen() const { return fd_ >= 0; }
     const QByteArray& Host() const { return host_; }
     int Port() const { return port_; }
@@ -31,6 +36,9 @@ private:
     int fd_ = -1;
     QByteArray host_;
     int port_ = 0;
+    std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
+
+    std::chrono::steady_clock::time_point DeadlineIn(int timeoutMs) const;
 };
 
 }  // namespace transport

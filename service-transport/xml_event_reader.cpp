@@ -2,6 +2,8 @@
 
 #include <expat.h>
 
+#include "platform/code_page.h"
+
 #include <cstring>
 #include <memory>
 
@@ -16,18 +18,51 @@ struct ParserDeleter {
 };
 
 struct ReadContext {
+    ReadContext(XML_Parser p, XmlHandler& h) : parser(p), handler(h) {}
+
     XML_Parser parser;
     XmlHandler& handler;
     int depth = 0;
     XmlReadResult result = XmlReadResult::Ok;
+    std::string why;
+    unsigned long line = 0;
 
-    void Stop(XmlReadResult why) {
+    void Stop(XmlReadResult kind, std::string reason = {}) {
         if (result == XmlReadResult::Ok) {
-            result = why;
+            result = kind;
+            why = std::move(reason);
+            line = XML_GetCurrentLineNumber(parser);
         }
         XML_StopParser(parser, XML_FALSE);
     }
 };
+
+// The encoding named in the XML declaration, or empty.
+QByteArray DeclaredEncoding(const QByteArray& document) {
+    qsizetype start = document.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    if (document.mid(start, 5) != "<?xml") {
+        return {};
+    }
+    const qsizetype end = document.indexOf("?>", start);
+    if (end < 0) {
+        return {};
+    }
+    const QByteArray declaration = document.mid(start, end - start);
+    const qsizetype key = declaration.indexOf("encoding");
+    if (key < 0) {
+        return {};
+    }
+    qsizetype at = key + 8;
+    while (at < declaration.size() && (declaration[at] == ' ' || declaration[at] == '=')) {
+        ++at;
+    }
+    if (at >= declaration.size() || (declaration[at] != '"' && declaration[at] != '\'')) {
+        return {};
+    }
+    const char quote = declaration[at];
+    const qsizetype close = declaration.indexOf(quote, at + 1);
+    return close < 0 ? QByteArray() : declaration.mid(at + 1, close - at - 1);
+}
 
 void SplitName(const char* name, std::string_view& uri, std::string_view& local) {
     const char* separator = std::strchr(name, kNamespaceSeparator);
@@ -46,7 +81,7 @@ void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
         return;
     }
     if (++context->depth > kMaxXmlDepth) {
-        context->Stop(XmlReadResult::Unreadable);
+        context->Stop(XmlReadResult::Unreadable, "nested too deeply");
         return;
     }
     XmlElement element{};
@@ -54,7 +89,7 @@ void OnStart(void* data, const XML_Char* name, const XML_Char** attributes) {
     element.attributes = attributes;
     element.contentOffset = XML_GetCurrentByteIndex(context->parser) + XML_GetCurrentByteCount(context->parser);
     if (!context->handler.StartElement(element)) {
-        context->Stop(XmlReadResult::Mismatch);
+        context->Stop(XmlReadResult::Mismatch, context->handler.Problem());
     }
 }
 
@@ -65,7 +100,7 @@ void OnEnd(void* data, const XML_Char*) {
     }
     --context->depth;
     if (!context->handler.EndElement(XML_GetCurrentByteIndex(context->parser))) {
-        context->Stop(XmlReadResult::Mismatch);
+        context->Stop(XmlReadResult::Mismatch, context->handler.Problem());
     }
 }
 
@@ -75,31 +110,41 @@ void OnCharacters(void* data, const XML_Char* text, int length) {
         return;
     }
     if (!context->handler.Characters(std::string_view(text, static_cast<std::size_t>(length)))) {
-        context->Stop(XmlReadResult::Mismatch);
+        context->Stop(XmlReadResult::Mismatch, context->handler.Problem());
     }
 }
 
 void OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
-    static_cast<ReadContext*>(data)->Stop(XmlReadResult::Unreadable);
+    static_cast<ReadContext*>(data)->Stop(XmlReadResult::Unreadable, "a DOCTYPE is not allowed");
 }
 
 }  // namespace
 
-XmlReadResult ReadXml(const QByteArray& document, XmlHandler& handler) {
+XmlReadResult ReadXml(const QByteArray& original, XmlHandler& handler, std::string* diagnostic) {
+    // The parser reads UTF-8 whatever the declaration says; a Chinese code page is
+    // decoded here first.
+    QByteArray decoded;
+    const bool recoded = platform::ChineseToUtf8(original, DeclaredEncoding(original), &decoded);
+    const QByteArray& document = recoded ? decoded : original;
     std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreateNS("UTF-8", kNamespaceSeparator));
     if (!parser) {
         return XmlReadResult::CannotCreate;
     }
-    ReadContext context{parser.get(), handler};
+    ReadContext context(parser.get(), handler);
     XML_SetUserData(parser.get(), &context);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnCharacters);
     XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
     const XML_Status status = XML_Parse(parser.get(), document.constData(), static_cast<int>(document.size()), XML_TRUE);
-    if (context.result != XmlReadResult::Ok) {
-        return context.result;
+    if (context.result == XmlReadResult::Ok && status != XML_STATUS_OK) {
+        context.result = XmlReadResult::Unreadable;
+        context.why = XML_ErrorString(XML_GetErrorCode(parser.get()));
+        context.line = XML_GetCurrentLineNumber(parser.get());
     }
-    return status == XML_STATUS_OK ? XmlReadResult::Ok : XmlReadResult::Unreadable;
+    if (context.result != XmlReadResult::Ok && diagnostic != nullptr) {
+        *diagnostic = "line " + std::to_string(context.line) + ": " + (context.why.empty() ? "not the expected answer" : context.why);
+    }
+    return context.result;
 }
 
 const char* FindAttribute(const char** attributes, std::string_view namespaceUri, std::string_view localName) {

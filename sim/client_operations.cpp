@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "sim/account_password.h"
 #include "sim/drm_authority.h"
 #include "sim/operation_context.h"
 #include "sim/record_fields.h"
@@ -17,17 +18,11 @@ namespace {
 
 using Fields = std::map<std::string, SoapValue>;
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 SoapValue Login(OperationContext& ctx, const SoapValue& args) {
   const std::string user = args.String("userName");
   const Account* account = nullptr;
   for (const auto& a : ctx.state.accounts) {
-    if (a.userName == user && EqualsIgnoringCase(a.passwordDigest, args.String("passWord"))) account = &a;
+    if (a.userName == user && PasswordDigestMatches(a.passwordHash, args.String("passWord"))) account = &a;
   }
   if (!account) return SoapValue::Record({{"code", SoapValue::Num(0)}});
   if (account->singleSession) {

@@ -98,7 +98,9 @@ bool FtpStorage::Start(const FtpStorageSettings& s, const std::vector<FtpAccount
     ::sigprocmask(SIG_UNBLOCK, &all, nullptr);
     ::signal(SIGPIPE, SIG_DFL);
     ::dup2(pipeFds[0], STDIN_FILENO);
-    ::execl(s.python.c_str(), "python3", "-c", kServerScript, static_cast<char*>(nullptr));
+    // Debian's interpreter by its full path, isolated (-I) from the environment's
+    // PYTHONPATH and the user's site folder, so it finds Debian's pyftpdlib.
+    ::execl(s.python.c_str(), "python3", "-I", "-c", kServerScript, static_cast<char*>(nullptr));
     ::_exit(127);
   }
   pid_ = pid;

@@ -47,7 +47,7 @@ void AnswerService(const httplib::Request& req, httplib::Response& res, Platform
   const bool inject = FaultApplies(f, answer.operation);
   if (inject && f.delayMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(f.delayMs));
   if (inject && f.drop) {
-    DropConnection(req.remote_addr, req.remote_port, options.port);
+    DropConnection(req.remote_addr, req.remote_port, req.local_port);
     res.status = 500;
     return;
   }
@@ -67,7 +67,19 @@ void AnswerService(const httplib::Request& req, httplib::Response& res, Platform
   }
 }
 
+constexpr const char* kTooLarge = "the request body is too large";
+
 }  // namespace
+
+std::string TooLargeAnswer(const std::string& method, const std::string& target) {
+  const std::string path = target.substr(0, target.find('?'));
+  if (method != "POST" || path != kServicePath) {
+    return "HTTP/1.1 413 Payload Too Large\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+  }
+  const std::string fault = WriteSoapFault(SoapFault("Client", kTooLarge));
+  return "HTTP/1.1 500 Internal Server Error\r\nContent-Type: " + std::string(kXmlType) +
+         "\r\nContent-Length: " + std::to_string(fault.size()) + "\r\nConnection: close\r\n\r\n" + fault;
+}
 
 void InstallRoutes(httplib::Server& server, PlatformService& service, const PlatformOptions& options,
                    const std::string& ftpAddress, const MediaServers* media) {
@@ -115,7 +127,7 @@ void InstallRoutes(httplib::Server& server, PlatformService& service, const Plat
   server.set_error_handler(httplib::Server::Handler([](const httplib::Request& req, httplib::Response& res) {
     if (req.path != kServicePath || req.method != "POST" || !res.body.empty()) return;
     std::string why = "HTTP error " + std::to_string(res.status);
-    if (res.status == 413) why = "the request body is too large";
+    if (res.status == 413) why = kTooLarge;
     res.status = 500;
     res.set_content(WriteSoapFault(SoapFault("Client", why)), kXmlType);
   }));

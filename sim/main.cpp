@@ -3,11 +3,14 @@
 
 #include <httplib.h>
 #include <signal.h>
+#include <sys/resource.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
 
+#include "sim/data_folder.h"
 #include "sim/ftp_storage.h"
 #include "sim/drm_authority.h"
 #include "sim/http_frontend.h"
@@ -15,6 +18,7 @@
 #include "sim/licence_endpoint.h"
 #include "sim/platform_options.h"
 #include "sim/platform_service.h"
+#include "sim/request_gate.h"
 #include "sim/update_folder.h"
 
 namespace {
@@ -45,12 +49,18 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
+  // Every open connection is a descriptor: allow as many as the system lets this user.
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+    files.rlim_cur = files.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &files);
+  }
+
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::path data = fs::absolute(options.dataDir, ec);
   const fs::path storage = data / "storage";
-  fs::create_directories(storage, ec);
-  if (ec) return Fail("cannot create " + storage.string() + ": " + ec.message());
+  if (ec || !sim::SecureDataFolder(data, error)) return Fail(ec ? "bad data folder: " + ec.message() : error);
 
   sim::ServiceSettings settings;
   settings.storageDir = storage.string();
@@ -91,27 +101,36 @@ int main(int argc, char** argv) {
     if (!report.empty()) std::fprintf(stderr, "castora-platform: %s\n", report.c_str());
   }
 
+  // The HTTP library answers on a private loopback port; the public port is the gate's,
+  // which passes it whole requests only.
+  sim::RequestGate::Limits limits;
   httplib::Server server;
-  server.set_payload_max_length(4 << 20);
+  server.set_payload_max_length(limits.maxBodyBytes);
   server.set_read_timeout(10, 0);
   server.set_write_timeout(10, 0);
+  server.new_task_queue = [forwarders = limits.forwarders] { return new httplib::ThreadPool(static_cast<size_t>(forwarders)); };
   sim::InstallRoutes(server, service, options, ftpAddress, &media);
   sim::InstallLicenceRoute(server, service);
   sim::InstallUpdateFolder(server, options.update);
-  if (!server.bind_to_port(kHost, options.port)) {
-    return Fail("cannot listen on " + std::string(kHost) + ":" + std::to_string(options.port));
-  }
+  const int backendPort = server.bind_to_any_port(kHost);
+  if (backendPort <= 0) return Fail("cannot listen on a loopback port");
+  sim::RequestGate gate(limits, backendPort, sim::TooLargeAnswer);
+  if (!gate.Bind(kHost, options.port, error)) return Fail(error);
+  std::thread backend([&server] { server.listen_after_bind(); });
+  while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
-  std::thread signalWaiter([&server, stopSignals] {
+  std::thread signalWaiter([&gate, stopSignals] {
     int sig = 0;
     sigwait(&stopSignals, &sig);
-    server.stop();
+    gate.Stop();
   });
 
   std::printf("castora-platform: http://%s:%d%s data %s, FTP storage %s, media servers %s\n", kHost, options.port,
               sim::kServicePath, data.c_str(), ftpAddress.c_str(), media.Addresses().c_str());
   std::fflush(stdout);
-  server.listen_after_bind();
+  gate.Run();
+  server.stop();
+  backend.join();
 
   // The server stopped by a signal: the waiter has returned. Stopped otherwise: wake it.
   if (signalWaiter.joinable()) {

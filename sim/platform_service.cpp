@@ -1,5 +1,7 @@
 #include "sim/platform_service.h"
 
+#include "sim/account_password.h"
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -27,6 +29,7 @@ bool PlatformService::Open(const std::string& ftpHost, std::int32_t ftpPort, std
     if (!error.empty()) return false;  // an unreadable file is kept for the operator, not replaced
     state_ = SeedState();
   }
+  ProtectPasswords(state_);
   ApplyFtpEndpoint(state_, ftpHost, ftpPort);
   ApplyDrmMaterial(state_, settings_.licenceUrl);
   ApplyMediaPorts(state_, settings_.mediaPorts);
@@ -77,6 +80,7 @@ ServiceAnswer PlatformService::Handle(std::string_view body, const std::string& 
 std::string PlatformService::Register(const RegistrationForm& form) {
   std::lock_guard lock(mutex_);
   std::string why = RegisterAccount(state_, form);
+  ProtectPasswords(state_);
   if (!why.empty()) return why;
   ApplyDrmMaterial(state_, settings_.licenceUrl);  // the new company's own DRM material
   std::string error;

@@ -10,12 +10,15 @@ namespace sim {
 
 struct Account {
   std::string userName;
-  std::string passwordDigest;  // MD5 hex of the GBK password bytes
+  // MD5 hex of the GBK password bytes: only until ProtectPasswords turns it into
+  // passwordHash (files written before the hash existed hold it).
+  std::string passwordDigest;
   std::int64_t companyId = 0;
   bool singleSession = false;
+  std::string passwordHash;  // see sim/account_password.h
   template <class V> void Visit(V& v) {
     v("userName", userName); v("passwordDigest", passwordDigest);
-    v("companyId", companyId); v("singleSession", singleSession);
+    v("companyId", companyId); v("singleSession", singleSession); v("passwordHash", passwordHash);
   }
 };
 

@@ -45,7 +45,7 @@ std::string RegisterAccount(PlatformState& state, const RegistrationForm& form) 
     c.port = state.companies.front().port;
   }
   state.companies.push_back(c);
-  state.accounts.push_back({form.userName, PasswordDigest(form.password), id, false});
+  state.accounts.push_back({form.userName, PasswordDigest(form.password), id, false, {}});
   return {};
 }
 

@@ -55,9 +55,9 @@ Programme MakeProgramme(const char* begin, const char* end, const char* name, st
 PlatformState SeedState() {
   PlatformState s;
   s.accounts = {
-      {"demo", PasswordDigest("demo123"), 1001, false},
-      {"empty", PasswordDigest("empty123"), 1002, false},
-      {"solo", PasswordDigest("solo123"), 1003, true},
+      {"demo", PasswordDigest("demo123"), 1001, false, {}},
+      {"empty", PasswordDigest("empty123"), 1002, false, {}},
+      {"solo", PasswordDigest("solo123"), 1003, true, {}},
   };
 
   // Balances: DRM months, live minutes, on-demand months, money, storage MiB.

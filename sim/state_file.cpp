@@ -108,6 +108,8 @@ bool SaveState(const std::string& path, const PlatformState& state, std::string&
     return false;
   }
   file.write(QJsonDocument(JsonWriter::Write(state)).toJson(QJsonDocument::Indented));
+  // The file holds passwords and keys: its owner alone may read it.
+  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   if (!file.commit()) {
     error = "cannot write " + path + ": " + file.errorString().toStdString();
     return false;

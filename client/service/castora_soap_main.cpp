@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
     if (proxy.Invoke(*operation, *inputs, answer) < 0) {
         const int kind = static_cast<int>(proxy.LastError());
         PrintError("error=" + QString::number(kind));
+        if (!proxy.ErrorDetail().isEmpty()) {
+            PrintError("detail=" + proxy.ErrorDetail());
+        }
         if (proxy.LastError() == transport::ErrorKind::SoapFault) {
             PrintError("faultcode=" + proxy.Fault().code);
             PrintError("faultstring=" + proxy.Fault().string);

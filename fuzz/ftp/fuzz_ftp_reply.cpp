@@ -28,6 +28,7 @@ public:
     bool Accept(IBlockingSocket&, nsSocket::SocketAddress*) override { return false; }
     void Close() override { open = false; }
     int Write(const char*, int length, int) override { return length; }
+    int ReceiveWithin(char* buffer, int bufferSize, int) override { return Receive(buffer, bufferSize, 0); }
     int Receive(char* buffer, int bufferSize, int) override {
         if (offset >= size) throw nsSocket::CBlockingSocketException(QStringLiteral("Receive timeout"), 0);
         const size_t count = std::min({size - offset, static_cast<size_t>(bufferSize), static_cast<size_t>(chunk)});
@@ -36,6 +37,7 @@ public:
         return static_cast<int>(count);
     }
     void GetSockName(nsSocket::SocketAddress* address) override { *address = nsSocket::MakeAddress(0x7f000001, 1025); }
+    void GetPeerName(nsSocket::SocketAddress* address) override { *address = nsSocket::MakeAddress(0x7f000001, 21); }
     explicit operator int() const override { return open ? 3 : -1; }
     bool CheckReadability() override { return offset < size; }
     nsSocket::SocketAddress GetHostByName(const QString&, std::uint16_t port) override {

@@ -64,3 +64,33 @@ TEST_F(CastoraFtpTool, WrongPasswordAndWrongArguments) {
     EXPECT_EQ(RunTool({QStringLiteral("--host"), QStringLiteral("127.0.0.1"), file, QStringLiteral("c.wmv")}).exitCode, 2);
     EXPECT_FALSE(QFile::exists(server.Root() + QStringLiteral("/c.wmv")));
 }
+
+TEST_F(CastoraFtpTool, PasswordFromAFileOrTheEnvironmentKeepsItOffTheCommandLine) {
+    const QStringList signIn{QStringLiteral("--host"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
+                             QString::number(server.Port()), QStringLiteral("--user"), PyFtpdServer::User()};
+    const QString passwordFile = dir.filePath(QStringLiteral("secret"));
+    {
+        QFile secret(passwordFile);
+        ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+        secret.write(PyFtpdServer::Password().toUtf8() + "\n");
+    }
+    EXPECT_EQ(RunTool(signIn + QStringList{QStringLiteral("--password-file"), passwordFile, file, QStringLiteral("f.wmv")})
+                  .exitCode, 0);
+    EXPECT_TRUE(ftptest::SameContent(file, server.Root() + QStringLiteral("/f.wmv")));
+
+    qputenv("CASTORA_FTP_PASSWORD", PyFtpdServer::Password().toUtf8());
+    const int fromEnvironment = RunTool(signIn + QStringList{file, QStringLiteral("e.wmv")}).exitCode;
+    qputenv("CASTORA_FTP_PASSWORD", "wrong");
+    const int wrongInEnvironment = RunTool(signIn + QStringList{file, QStringLiteral("w.wmv")}).exitCode;
+    qunsetenv("CASTORA_FTP_PASSWORD");
+    EXPECT_EQ(fromEnvironment, 0);
+    EXPECT_TRUE(ftptest::SameContent(file, server.Root() + QStringLiteral("/e.wmv")));
+    EXPECT_EQ(wrongInEnvironment, 1);
+
+    // No password from anywhere, or an unreadable file: wrong arguments.
+    EXPECT_EQ(RunTool(signIn + QStringList{file, QStringLiteral("n.wmv")}).exitCode, 2);
+    EXPECT_EQ(RunTool(signIn + QStringList{QStringLiteral("--password-file"), dir.filePath(QStringLiteral("none")), file,
+                                           QStringLiteral("n.wmv")})
+                  .exitCode, 2);
+    EXPECT_FALSE(QFile::exists(server.Root() + QStringLiteral("/n.wmv")));
+}

@@ -80,7 +80,11 @@ void ScriptedServer::Converse(int connection) {
                 commands.push_back(command);
             }
             const std::string reply = responder ? responder(command) : kNoReply;
-            if (reply == kCloseConnection) return;
+            const size_t marker = reply.size() >= kCloseConnection.size() ? reply.size() - kCloseConnection.size() : 0;
+            if (reply.compare(marker, std::string::npos, kCloseConnection) == 0) {
+                SendAll(connection, reply.substr(0, marker));
+                return;
+            }
             SendAll(connection, reply);
         }
     }

@@ -15,7 +15,8 @@ namespace ftptest {
 
 class ScriptedServer {
 public:
-    // Raw bytes to send for a command; kNoReply sends nothing, kCloseConnection hangs up.
+    // Raw bytes to send for a command; kNoReply sends nothing, kCloseConnection hangs up
+    // (after sending whatever precedes it).
     using Responder = std::function<std::string(const std::string& command)>;
     static const std::string kNoReply;
     static const std::string kCloseConnection;

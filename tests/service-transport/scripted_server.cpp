@@ -1,5 +1,7 @@
 #include "scripted_server.h"
 
+#include <chrono>
+
 #include <QList>
 
 #include <arpa/inet.h>
@@ -142,11 +144,19 @@ void ScriptedServer::Serve(int client) {
             reply = replies_[std::min(next_, replies_.size() - 1)];
             ++next_;
         }
+        if (reply.then == ScriptedReply::Then::Trickle) {
+            for (qsizetype at = 0; at < reply.bytes.size() && !stopping_; ++at) {
+                if (!SendAll(client, reply.bytes.constData() + at, 1)) return;
+                std::this_thread::sleep_for(std::chrono::milliseconds(ScriptedReply::kTrickleIntervalMs));
+            }
+            return;
+        }
         if (!SendAll(client, reply.bytes.constData(), static_cast<std::size_t>(reply.bytes.size()))) {
             return;
         }
         switch (reply.then) {
         case ScriptedReply::Then::Close:
+        case ScriptedReply::Then::Trickle:
             return;
         case ScriptedReply::Then::KeepOpen:
             continue;

@@ -17,7 +17,9 @@ struct ScriptedReply {
         KeepOpen,      // send the bytes, then wait for the next request on the connection
         Silent,        // read the request, send nothing, keep the connection open
         Endless,       // send the bytes, then `repeat` again and again until the client goes away
+        Trickle,       // send the bytes one at a time, kTrickleIntervalMs apart, then close
     };
+    static constexpr int kTrickleIntervalMs = 100;
     QByteArray bytes;
     Then then = Then::Close;
     QByteArray repeat = {};

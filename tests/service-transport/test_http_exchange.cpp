@@ -105,22 +105,45 @@ TEST(HttpExchange, UnexpectedStatusesAndAuthenticationAreSendErrors) {
     EXPECT_EQ(RecordView(sample::kLoginResult, accepted.value).Integer("code"), 0);
 }
 
-TEST(HttpExchange, RedirectsAreFollowedToTheNewAddress) {
-    ScriptedServer target({{HttpAnswer(200, kLoginAnswer)}});
-    const QByteArray moved = "HTTP/1.1 302 Found\r\nLocation: " + target.Url("/moved?x=1") + "\r\nContent-Length: 0\r\n\r\n";
+TEST(HttpExchange, RedirectsAreFollowedOnlyOnTheSameServer) {
+    // Relative and absolute Locations on this very server are followed.
+    int port = 0;
+    {
+        ScriptedServer probe({{""}});
+        port = probe.Port();
+    }
+    const QByteArray absolute = "http://127.0.0.1:" + QByteArray::number(port) + "/moved?x=1";
     ScriptedServer origin({{"HTTP/1.1 301 Moved\r\nLocation: /second\r\nContent-Length: 0\r\n\r\n", ScriptedReply::Then::KeepOpen},
-                           {moved}});
-    const CallResult result = CallLogin(origin.Url());
-    EXPECT_EQ(result.kind, ErrorKind::Success);
-    ASSERT_EQ(origin.Requests().size(), 2U);
+                           {"HTTP/1.1 302 Found\r\nLocation: " + absolute + "\r\nContent-Length: 0\r\n\r\n", ScriptedReply::Then::KeepOpen},
+                           {HttpAnswer(200, kLoginAnswer)}},
+                          port);
+    EXPECT_EQ(CallLogin(origin.Url()).kind, ErrorKind::Success);
+    ASSERT_EQ(origin.Requests().size(), 3U);
     EXPECT_TRUE(origin.Requests()[1].startsWith("POST /second HTTP/1.1\r\n"));
-    ASSERT_EQ(target.Requests().size(), 1U);
-    EXPECT_TRUE(target.Requests()[0].startsWith("POST /moved?x=1 HTTP/1.1\r\n"));
-    EXPECT_TRUE(target.Requests()[0].contains("\r\nHost: 127.0.0.1:" + QByteArray::number(target.Port()) + "\r\n"));
+    EXPECT_TRUE(origin.Requests()[2].startsWith("POST /moved?x=1 HTTP/1.1\r\n"));
+
+    // Another port or another host name would receive the request with the password digest.
+    ScriptedServer elsewhere({{HttpAnswer(200, kLoginAnswer)}});
+    for (const QByteArray& location :
+         {elsewhere.Url("/moved"), "http://localhost:" + QByteArray::number(elsewhere.Port()) + "/moved"}) {
+        ScriptedServer redirecting({{"HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\n\r\n"}});
+        EXPECT_EQ(CallLogin(redirecting.Url()).kind, ErrorKind::SendError) << location.constData();
+    }
+    EXPECT_TRUE(elsewhere.Requests().empty());
 
     // A loop ends after a bounded number of redirects; no Location is a failure too.
     EXPECT_EQ(LoginAgainst({{"HTTP/1.1 303 See Other\r\nLocation: /again\r\nContent-Length: 0\r\n\r\n"}}), ErrorKind::SendError);
     EXPECT_EQ(LoginAgainst({{"HTTP/1.1 302 Found\r\nContent-Length: 0\r\n\r\n"}}), ErrorKind::SendError);
+}
+
+TEST(HttpExchange, ATrickledAnswerEndsAtTheCallDeadline) {
+    // One byte every 100 ms: each receive is inside the 300 ms step timeout, the whole
+    // answer would take about a minute.
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(LoginAgainst({{HttpAnswer(200, kLoginAnswer), ScriptedReply::Then::Trickle}}, 300), ErrorKind::SendError);
+    const auto waited = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(waited, std::chrono::milliseconds(300 * kCallDeadlineSteps - 100));
+    EXPECT_LT(waited, std::chrono::milliseconds(300 * kCallDeadlineSteps + 1500));
 }
 
 TEST(HttpExchange, AProxyIsReusedOnAKeptAliveConnection) {
@@ -203,3 +226,18 @@ TEST(HttpExchange, ParametersThatDoNotFitTheDescriptionAreGenerateErrors) {
 }
 
 }  // namespace
+
+TEST(HttpExchange, AnAnswerThatDoesNotFitSaysWhereOnTheProxy) {
+    ScriptedServer server({{HttpAnswer(200, QByteArray(kLoginAnswer).replace("<code>7</code>", "<code>seven</code>"))}});
+    SoapProxy proxy;
+    ASSERT_TRUE(proxy.SetUrl(QString::fromLatin1(server.Url())));
+    SoapValue value = InitialValue(sample::kLoginResult);
+    EXPECT_LT(proxy.Invoke(sample::kLogin, {SoapValue::OfString("u"), SoapValue::OfString("p")}, value), 0);
+    EXPECT_EQ(proxy.LastError(), ErrorKind::ParseError);
+    EXPECT_EQ(proxy.ErrorDetail(), QString("line 1: <code> holds \"seven\", not a long"));
+    // The next call that succeeds clears it.
+    ScriptedServer good({{HttpAnswer(200, kLoginAnswer)}});
+    ASSERT_TRUE(proxy.SetUrl(QString::fromLatin1(good.Url())));
+    EXPECT_EQ(proxy.Invoke(sample::kLogin, {SoapValue::OfString("u"), SoapValue::OfString("p")}, value), kOk);
+    EXPECT_TRUE(proxy.ErrorDetail().isEmpty());
+}

@@ -1,0 +1,27 @@
+#pragma once
+// What the front end needs to know of a request head before the body arrives, and the
+// head it passes on.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sim {
+
+struct ScannedHead {
+  std::size_t headBytes = 0;  // up to and including the blank line
+  std::string method;
+  std::string target;
+  std::size_t contentLength = 0;
+  bool chunked = false;
+  bool expectsContinue = false;
+  bool malformed = false;  // no request line, or a Content-Length that is not a number
+  // The head to pass on: Connection, Keep-Alive and Expect dropped, "Connection: close" added.
+  std::string forwardHead;
+};
+
+// Nothing until `received` holds a whole head.
+std::optional<ScannedHead> ScanRequestHead(std::string_view received);
+
+}  // namespace sim
