@@ -255,10 +255,13 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
         GstElement* tee = Make("tee");
         GstElement* queue = Make("queue");
         // The background only keeps the compositor live; the compositor paints the black
-        // itself, so a tiny transparent picture is enough.
+        // itself, so a tiny transparent picture is enough, and one a second: the compositor
+        // holds each picture for its duration, so the output keeps the profile's rate
+        // without a background frame (and a thread hand-off) behind every output frame.
         Profile tiny = p;
         tiny.width = 16;
         tiny.height = 16;
+        tiny.frameRate = 1;
         GstElement* backgroundCaps = CapsFilter(VideoCaps(tiny, true));
         bool ok = AddChain(bin, {background, backgroundCaps}) &&
                   AddChain(bin, {videoMixer_, videoEntry_, tee, queue, encoder}) && fanOut(encoder, "video_%u");
