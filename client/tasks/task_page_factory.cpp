@@ -1,6 +1,10 @@
 #include "client/tasks/task_page_factory.h"
 
+#include "client/tasks/file_cast_sheet.h"
+#include "client/tasks/filecast_dlg.h"
 #include "client/tasks/filedrm_dlg.h"
+#include "client/tasks/multi_cast_sheet.h"
+#include "client/tasks/multicast_dlg.h"
 #include "client/tasks/record_dlg.h"
 #include "client/tasks/task_kind.h"
 
@@ -18,7 +22,9 @@ CBaseTaskDlg* Make(QWidget* parent) {
 //   {TASK_FILECAST, {Make<CFilecastDlg>, RunFileCastSheet}},
 std::map<int, TaskPageKind>& Kinds() {
     static std::map<int, TaskPageKind> kinds = {
+        {TASK_FILECAST, {Make<CFilecastDlg>, RunFileCastSheet}},
         {TASK_FILEDRM, {Make<CFiledrmDlg>, {}}},
+        {TASK_MULTICAST, {Make<CMulticastDlg>, RunMultiCastSheet}},
         {TASK_SCHEDULED_RECORD, {Make<CRecordDlg>, {}}},
     };
     return kinds;
