@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots with the real program: castora-platform on a free
 # loopback port, the program under Xvfb (with a small window manager), signed in as demo
-# with real key presses from xdotool. Writes docs/screenshots/sign-in.png and main-window.png.
+# with real key presses from xdotool. Writes docs/screenshots/sign-in.png, main-window.png,
+# live-page.png (任务 → 现场直播) and home-live.png (任务 → 家庭直播, in a second run).
 #   BUILD_DIR=build   where the build is      OUT_DIR=docs/screenshots   where the pictures go
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -82,14 +83,38 @@ read -r x y w h < <(xwininfo -id "$signin" | awk -F: '
 import -window root -crop "$((w + ${left:-0} + ${right:-0}))x$((h + ${top:-0} + ${bottom:-0}))+$((x - ${left:-0}))+$((y - ${top:-0}))" \
   +repage "$out/sign-in.png"
 
-# The operator types the user name and password and presses Enter.
-xdotool windowactivate --sync "$signin" 2>/dev/null || xdotool windowfocus --sync "$signin"
-xdotool type --delay 40 demo
-xdotool key Tab
-xdotool type --delay 40 demo123
-xdotool key Return
+# sign_in WINDOW: the operator types the user name and password and presses Enter.
+sign_in() {
+  xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+  xdotool key ctrl+a
+  xdotool type --delay 40 demo
+  xdotool key Tab ctrl+a
+  xdotool type --delay 40 demo123
+  xdotool key Return
+}
 
+# open_task LETTER: 任务 from the keyboard, then the item's letter.
+open_task() {
+  xdotool key alt+t "$1"
+  sleep 3
+}
+
+sign_in "$signin"
 wait_window "Castora$" >/dev/null
 sleep 2
 import -window root "$out/main-window.png"
-echo "screenshots: $out/sign-in.png $out/main-window.png"
+open_task d
+import -window root "$out/live-page.png"
+
+# One encoder task at a time: the home broadcast page in a second run of the program.
+kill "${pids[-1]}" 2>/dev/null || true
+wait "${pids[-1]}" 2>/dev/null || true
+unset 'pids[-1]'
+"$app/castora" >"$work/castora.log" 2>&1 &
+pids+=($!)
+sign_in "$(wait_window "用户登录")"
+wait_window "Castora$" >/dev/null
+sleep 2
+open_task l
+import -window root "$out/home-live.png"
+echo "screenshots: $out/sign-in.png $out/main-window.png $out/live-page.png $out/home-live.png"

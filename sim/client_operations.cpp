@@ -113,7 +113,7 @@ SoapValue GetSelMediaServerList(OperationContext& ctx, const SoapValue& args) {
   f["liveId"] = SoapValue::Num(b.liveId);
   f["playPath"] = SoapValue::Str(b.playPath);
   // DRM material only for a company with a DRM balance; without it the client refuses to start.
-  if (args.Int("isDrm") == 1 && ctx.company->drmCount > 0) {
+  if (args.Int("isDrm") == 1 && ctx.company->drmCount > 0 && !ctx.settings.withholdLiveDrm) {
     const auto material = ctx.settings.drmAuthority ? ctx.settings.drmAuthority->IssueLiveMaterial() : std::nullopt;
     if (!material) throw SoapFault("Server", "the rights authority cannot issue DRM material");
     b.isDrm = 1;

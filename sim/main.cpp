@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
   settings.licenceUrl = "http://" + std::string(kHost) + ":" + std::to_string(options.port) + sim::kLicencePath;
   settings.drmLoginUrl = settings.licenceUrl;
   settings.drmAuthority = &drmAuthority;
+  settings.withholdLiveDrm = options.faults.withholdLiveDrm;
   settings.mediaPorts = options.media.ports;
   sim::PlatformService service(data.string(), settings, options.sessionTimeoutS * 1000);
   if (!service.Open(kHost, options.ftpPort, error)) return Fail(error);

@@ -21,6 +21,7 @@ struct ServiceSettings {
   std::string drmLoginUrl;
   std::string licenceUrl;                  // the licence endpoint, every company's drmUrl
   const DrmAuthority* drmAuthority = nullptr;  // issues live DRM material
+  bool withholdLiveDrm = false;  // a fault: points are handed out without that material
   std::vector<int> mediaPorts;  // ports the media servers listen on, by state order (empty: unchanged)
 };
 

@@ -10,6 +10,7 @@ const char* const kUsage =
     "usage: castora-platform --port P --data DIR [--ftp-port N] [--ftp-passive-ports A-B]\n"
     "                        [--live-minute-ms MS] [--session-timeout-s S]\n"
     "                        [--delay-ms MS] [--drop] [--html-500] [--chunked] [--fault-operation NAME]\n"
+    "                        [--withhold-live-drm]\n"
     "                        [--media-ports P1,P2|off] [--push-auth basic|digest|both] [--max-viewers N]\n"
     "                        [--push-idle-timeout-s S] [--push-inactivity-timeout-s S]\n"
     "                        [--drop-push-after S] [--drop-push-count N]\n"
@@ -24,6 +25,7 @@ const char* const kUsage =
     "  --html-500           answer service requests with status 500 and an HTML page\n"
     "  --chunked            send service answers with chunked transfer coding\n"
     "  --fault-operation N  apply the faults above to operation N only\n"
+    "  --withhold-live-drm  answer GetSelMediaServerList without the live DRM material\n"
     "media servers (pushes to publishing points, live points for players):\n"
     "  --media-ports P1,P2  ports of the state's media servers on 127.0.0.1, in order (default: the\n"
     "                       state's ports, 8091 and 8092 in a fresh state); off: no media servers\n"
@@ -135,6 +137,8 @@ bool ParseOptions(int argc, char** argv, PlatformOptions& o, std::string& error)
     } else if (arg == "--drop-push-count") {
       if (!number(1, 1000000, n)) return bad("--drop-push-count needs a positive number");
       o.media.dropPushCount = static_cast<int>(n);
+    } else if (arg == "--withhold-live-drm") {
+      o.faults.withholdLiveDrm = true;
     } else if (arg == "--fault-operation") {
       if (!value(v)) return bad("--fault-operation needs an operation name");
       o.faults.operation = v;

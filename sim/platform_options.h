@@ -16,6 +16,7 @@ struct FaultOptions {
   bool html500 = false;    // answer status 500 with an HTML page instead of a fault
   bool chunked = false;    // send the answer with chunked transfer coding
   std::string operation;   // limit the faults to this operation; empty: every request
+  bool withholdLiveDrm = false;  // hand out publishing points without the live DRM material
 };
 
 // The media servers that take pushes and serve live points.

@@ -125,4 +125,55 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+namespace {
+
+// One connection: the first data packet's time, or -1.
+double TryFirstDataPacket(int port, const std::string& point, std::chrono::steady_clock::time_point start) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    timeval timeout{10, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    const std::string request =
+        "GET /" + point + " HTTP/1.0\r\nUser-Agent: NSPlayer/7.0\r\nPragma: xPlayStrm=1\r\n\r\n";
+    ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+    std::string received;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n <= 0) break;
+        received.append(buffer, static_cast<std::size_t>(n));
+        // After the response head: framed packets, each '$', its id, a 16-bit length.
+        std::size_t at = received.find("\r\n\r\n");
+        if (at == std::string::npos) continue;
+        at += 4;
+        while (at + 4 <= received.size()) {
+            if (received[at + 1] == 'D') {
+                ::close(fd);
+                return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            }
+            at += 4 + (static_cast<unsigned char>(received[at + 2]) | (static_cast<unsigned char>(received[at + 3]) << 8));
+        }
+    }
+    ::close(fd);
+    return -1;
+}
+
+}  // namespace
+
+double FirstDataPacketMs(int port, const std::string& point, std::chrono::steady_clock::time_point start, int retry) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(retry);
+    for (;;) {
+        const double ms = TryFirstDataPacket(port, point, start);
+        if (ms >= 0 || std::chrono::steady_clock::now() >= giveUp) return ms;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
 }  // namespace push_bench

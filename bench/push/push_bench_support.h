@@ -4,6 +4,8 @@
 
 #include <sys/types.h>
 
+#include <chrono>
+
 #include <string>
 #include <vector>
 
@@ -35,5 +37,12 @@ struct ChildRun {
 ChildRun RunChild(const std::vector<std::string>& argv, int timeoutS);
 
 double Median(std::vector<double> values);
+
+// A player of `point` on the media server at `port`: the time in milliseconds from
+// `start` until its first data packet ($D after the $H header); -1 when none came within
+// ten seconds of waiting on one connection. With `retry`, a refused or empty answer (the
+// point not pushed yet) is tried again every 10 ms until `retry` milliseconds have passed.
+double FirstDataPacketMs(int port, const std::string& point, std::chrono::steady_clock::time_point start,
+                         int retry = 0);
 
 }  // namespace push_bench

@@ -2,6 +2,7 @@
 
 #include "client/shell/client_globals.h"
 #include "client/shell/message_box.h"
+#include "client/tasks/file_run_texts.h"
 #include "client/tasks/filedrm_worker.h"
 #include "client/tasks/task_kind.h"
 #include "client/tasks/task_list_message.h"
@@ -22,9 +23,6 @@ namespace {
 const QString kNoDrmBalance = QStringLiteral("您的DRM服务余额为零！");                // 171
 const QString kNoInputFolder = QStringLiteral("您必须选择视频所在目录！");            // 153
 const QString kNoOutputFolder = QStringLiteral("您必须选择加密视音频输出目录！");     // 156
-const QString kStopQuestion = QStringLiteral("您确定要中止任务吗？");                 // 101
-const QString kAllDone = QStringLiteral("处理完所有文件（总共%1个文件/成功%2个文件）！");   // 163
-const QString kStopped = QStringLiteral("停止处理所有文件（成功%1个文件/总共%2个文件）！");  // 166
 const QString kTotalProgress = QStringLiteral("总进度：");
 const QString kSingleProgress = QStringLiteral("单进度：");
 
@@ -181,7 +179,7 @@ void CFiledrmDlg::RunEnded() {
     const int successes = worker_->SuccessCount();
     worker_->deleteLater();
     worker_ = nullptr;
-    const QString summary = stopRequested_ ? kStopped.arg(successes).arg(files) : kAllDone.arg(files).arg(successes);
+    const QString summary = FileRunSummary(stopRequested_ != 0, files, successes);
     totalText_->SetText(summary);
     singleText_->SetText(summary);
     total_->reset();
@@ -192,7 +190,7 @@ void CFiledrmDlg::RunEnded() {
 }
 
 void CFiledrmDlg::RequestStop() {
-    if (AskMessage(kStopQuestion, MsgButtons::YesNo, MsgIcon::Question, QString(), this) != IDYES) return;
+    if (AskMessage(kFileRunStopQuestion, MsgButtons::YesNo, MsgIcon::Question, QString(), this) != IDYES) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     Stop();
     QApplication::restoreOverrideCursor();
@@ -201,8 +199,6 @@ void CFiledrmDlg::RequestStop() {
 void CFiledrmDlg::Stop() {
     if (!worker_) return;
     stopRequested_ = 1;
-    // The worker may be waiting for a question shown on this thread: keep events running
-    // until it has ended, then finish the run here.
-    while (worker_ && !worker_->wait(20)) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    WaitForFileWorker(worker_);
     if (worker_) RunEnded();
 }

@@ -1,0 +1,20 @@
+#pragma once
+// What the pages that work through a list of files (upload, DRM protection) share: the
+// texts of a run and the wait for its worker.
+
+#include <QString>
+
+class QThread;
+
+inline const QString kFileRunCaption = QStringLiteral("提示");                         // 123
+inline const QString kFileRunAnalysing = QStringLiteral("正在分析目录：");
+inline const QString kFileRunProcessing = QStringLiteral("正在处理第%1/%2个文件！");  // 159
+inline const QString kFileRunReportFailed = QStringLiteral("文件%1信息入库失败！");   // 165
+inline const QString kFileRunStopQuestion = QStringLiteral("您确定要中止任务吗？");   // 101
+
+// The end-of-run summary: 166 (successes of files) when stopped, else 163 (files, successes).
+QString FileRunSummary(bool stopped, int files, int successes);
+
+// Waits for `worker` to end while this thread's events run (the worker may be waiting for
+// a question shown on this thread). Returns at once for a null worker.
+void WaitForFileWorker(QThread* worker);
