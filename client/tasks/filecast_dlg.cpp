@@ -1,58 +1,59 @@
 #include "client/tasks/filecast_dlg.h"
 
-#include "client/shell/client_globals.h"
-#include "client/tasks/cast_page_controls.h"
+#include "client/tasks/page_controls.h"
 #include "client/tasks/task_file_dialog.h"
 #include "client/tasks/task_kind.h"
-#include "client/tasks/task_records.h"
-#include "client/tasks/task_summary.h"
-#include "client/widgets/find_control.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 
-CFilecastDlg::CFilecastDlg(QWidget* parent) : CBaseTaskDlg(TASK_FILECAST, kCastPageSize, parent) {
-    summary_ = new CTaskSummary(this);
-    Place(summary_, QRect(16, 12, 608, 140), kTopLeft, kTopRight);
-
-    Place(new QLabel(QStringLiteral("直播文件："), this), QRect(16, 158, 120, 20));
+CFilecastDlg::CFilecastDlg(QWidget* parent) : CCastTaskDlg(TASK_FILECAST, parent) {
+    AddLabel(this, QStringLiteral("直播文件："), QRect(16, 128, 120, 20));
     files_ = new QListWidget(this);
     files_->setObjectName(QStringLiteral("fileList"));
     files_->setAccessibleName(QStringLiteral("直播文件"));
-    Place(files_, QRect(16, 180, 390, 120), kTopLeft, kBottomLeft);
-    preview_ = new QWidget(this);
-    preview_->setAutoFillBackground(true);
-    preview_->setStyleSheet(QStringLiteral("background: black"));
-    Place(preview_, QRect(424, 180, 200, 120), kTopRight, kBottomRight);
-    SetControlId(preview_, 1052, QStringLiteral("预览"));
-
-    controls_ = AddCastPageControls(this);
-    SetButtons(controls_.startStop, controls_.close);
-    connect(controls_.save, &QPushButton::clicked, this, [this] { SaveTask(); });
+    Place(files_, QRect(16, 150, 400, 150), kTopLeft, kBottomRight);
+    preview_ = AddPreviewWindow(this, 1052, QRect(424, 150, 200, 150));
 }
-
-CFilecastDlg::~CFilecastDlg() = default;
 
 CFileCastTask* CFilecastDlg::Task() const { return dynamic_cast<CFileCastTask*>(Record()); }
+TaskServerInfo* CFilecastDlg::Server() const { return &Task()->serverRecord; }
+QString CFilecastDlg::VideoProfile() const { return Task()->videoProfile; }
+int CFilecastDlg::Reconn() const { return Task()->reconn; }
 
 void CFilecastDlg::OnSetUp() {
-    controls_.internet->clear();
-    controls_.lan->setText(QStringLiteral("mms://%1:9100").arg(Globals().userIp));
-    CFileCastTask* task = Task();
-    if (!task) return;
-    summary_->Show({task->videoProfile, task->serverRecord.mediaName, task->streamType, task->autoBegin,
-                    task->beginTime, task->autoStop, task->endTime, task->reconn, task->isLiveDrm});
+    if (!Task()) return;
+    SetUpCastPage();
     files_->clear();
-    files_->addItems(task->fileList);
+    files_->addItems(Task()->fileList);
 }
 
-bool CFilecastDlg::SaveTask() {
-    CFileCastTask* task = Task();
-    return task && SaveTaskFile(this, *task);
+bool CFilecastDlg::SaveTask() { return Task() && SaveTaskFile(this, *Task()); }
+
+EncoderRunSpec CFilecastDlg::RunSpec() {
+    // Group "FC_i" rolls over to the next file's group, after the last to the first with circle.
+    const CFileCastTask& task = *Task();
+    EncoderRunSpec spec;
+    const int count = static_cast<int>(task.fileList.size());
+    for (int i = 0; i < count; ++i) {
+        EncoderSource source;
+        source.groupName = QStringLiteral("FC_%1").arg(i);
+        source.videoInput = task.fileList[i];
+        source.audioInput = task.fileList[i];
+        source.profileName = FileProfileName();
+        source.streamType = FileStreamType();
+        source.logo = task.checklogo;
+        if (i + 1 < count)
+            source.rolloverGroup = QStringLiteral("FC_%1").arg(i + 1);
+        else if (task.circle)
+            source.rolloverGroup = QStringLiteral("FC_0");
+        source.noPreview = 1;
+        spec.sources.push_back(source);
+    }
+    return spec;
 }
 
-void CFilecastDlg::StartTask() {}
-
-void CFilecastDlg::Stop() {}
+void CFilecastDlg::ShowActiveGroup(const QString& group) {
+    bool numbered = false;
+    const int index = group.startsWith(QStringLiteral("FC_")) ? group.mid(3).toInt(&numbered) : -1;
+    if (numbered && index >= 0 && index < files_->count()) files_->setCurrentRow(index);
+}

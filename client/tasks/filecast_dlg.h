@@ -3,32 +3,28 @@
 // files of a wizard-made task one after another (and from the first again with circle),
 // to a media server of the platform and from this PC on port 9100.
 
-#include "client/tasks/base_task_dlg.h"
-#include "client/tasks/cast_page_controls.h"
+#include "client/tasks/cast_task_dlg.h"
 
-class CFileCastTask;
-class CTaskSummary;
 class QListWidget;
 
-class CFilecastDlg : public CBaseTaskDlg {
+class CFilecastDlg : public CCastTaskDlg {
     Q_OBJECT
 public:
     explicit CFilecastDlg(QWidget* parent = nullptr);
-    ~CFilecastDlg() override;
 
-    void Stop() override;
-    // Saves the task to a .tft file chosen in the save dialog; false when cancelled or failed.
-    bool SaveTask();
+    bool SaveTask() override;
 
 protected:
-    void StartTask() override;
     void OnSetUp() override;
+    TaskServerInfo* Server() const override;
+    QString VideoProfile() const override;
+    int Reconn() const override;
+    EncoderRunSpec RunSpec() override;
+    // Selects the file now playing.
+    void ShowActiveGroup(const QString& group) override;
 
 private:
     CFileCastTask* Task() const;
 
-    CTaskSummary* summary_;
     QListWidget* files_;
-    QWidget* preview_;  // 1052
-    CastPageControls controls_;
 };

@@ -2,6 +2,7 @@
 
 #include "client/shell/client_globals.h"
 #include "client/shell/message_box.h"
+#include "client/tasks/page_controls.h"
 #include "client/tasks/srcset_dlg.h"
 #include "client/tasks/task_file_dialog.h"
 #include "client/tasks/task_kind.h"
@@ -15,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,9 +36,7 @@ QString SceneAudioText(const CTSource& scene) {
 
 }  // namespace
 
-CMulticastDlg::CMulticastDlg(QWidget* parent) : CBaseTaskDlg(TASK_MULTICAST, kCastPageSize, parent) {
-    summary_ = new CTaskSummary(this);
-    Place(summary_, QRect(16, 8, 608, 112), kTopLeft, kTopRight);
+CMulticastDlg::CMulticastDlg(QWidget* parent) : CCastTaskDlg(TASK_MULTICAST, parent) {
 
     scenes_ = new CReportList(this);
     scenes_->setObjectName(QStringLiteral("sceneList"));
@@ -53,10 +54,7 @@ CMulticastDlg::CMulticastDlg(QWidget* parent) : CBaseTaskDlg(TASK_MULTICAST, kCa
     add_ = button(128, "addScene", QStringLiteral("添加场景"));
     edit_ = button(160, "editScene", QStringLiteral("编辑场景"));
     switch_ = button(192, "switchScene", QStringLiteral("切换场景"));
-    preview_ = new QWidget(this);
-    preview_->setStyleSheet(QStringLiteral("background: black"));
-    Place(preview_, QRect(520, 128, 104, 124), kTopRight, kTopRight);
-    SetControlId(preview_, 1052, QStringLiteral("预览"));
+    preview_ = AddPreviewWindow(this, 1052, QRect(520, 128, 104, 124));
 
     Place(new QLabel(QStringLiteral("当前场景："), this), QRect(16, 264, 70, 24), kBottomLeft, kBottomLeft);
     const auto liveField = [this](const QRect& rect, int id, const QString& name) {
@@ -70,25 +68,21 @@ CMulticastDlg::CMulticastDlg(QWidget* parent) : CBaseTaskDlg(TASK_MULTICAST, kCa
     liveVideo_ = liveField(QRect(234, 264, 190, 24), 1123, QStringLiteral("当前场景视频"));
     liveAudio_ = liveField(QRect(432, 264, 192, 24), 1125, QStringLiteral("当前场景音频"));
 
-    controls_ = AddCastPageControls(this);
-    SetButtons(controls_.startStop, controls_.close);
-    connect(controls_.save, &QPushButton::clicked, this, [this] { SaveTask(); });
     connect(add_, &QPushButton::clicked, this, &CMulticastDlg::AddScene);
     connect(edit_, &QPushButton::clicked, this, &CMulticastDlg::EditScene);
     connect(switch_, &QPushButton::clicked, this, &CMulticastDlg::SwitchScene);
 }
 
-CMulticastDlg::~CMulticastDlg() = default;
-
 CMultiCastTask* CMulticastDlg::Task() const { return dynamic_cast<CMultiCastTask*>(Record()); }
 
+TaskServerInfo* CMulticastDlg::Server() const { return &Task()->serverRecord; }
+QString CMulticastDlg::VideoProfile() const { return Task()->videoProfile; }
+int CMulticastDlg::Reconn() const { return Task()->reconn; }
+
 void CMulticastDlg::OnSetUp() {
-    controls_.internet->clear();
-    controls_.lan->setText(QStringLiteral("mms://%1:9100").arg(Globals().userIp));
     CMultiCastTask* task = Task();
     if (!task) return;
-    summary_->Show({task->videoProfile, task->serverRecord.mediaName, task->streamType, task->autoBegin,
-                    task->beginTime, task->autoStop, task->endTime, task->reconn, task->isLiveDrm});
+    SetUpCastPage();
     scenes_->DeleteAllItems();
     for (const auto& scene : task->sourceList) FillSceneRow(scenes_->InsertItem(scenes_->GetItemCount(), {}), *scene);
 }
@@ -112,6 +106,13 @@ void CMulticastDlg::AddScene() {
                      ? std::make_unique<CTSource>(dialog.SceneName(), dialog.FilePath(), dialog.RollMode())
                      : std::make_unique<CTSource>(dialog.SceneName(), dialog.VideoDevice(), dialog.AudioDevice(),
                                                   dialog.RollMode());
+    // Scenes made within the same second get the same generated group; the encoder needs
+    // each group once, so a repeated one gets a counter.
+    const QString generated = scene->groupName;
+    for (int n = 2; std::any_of(task->sourceList.begin(), task->sourceList.end(),
+                                [&](const auto& other) { return other->groupName == scene->groupName; });
+         ++n)
+        scene->groupName = generated + QStringLiteral("_%1").arg(n);
     MarkDevice(*scene, true);
     const int selected = scenes_->GetSelectedRow();
     const int row = selected >= 0 ? selected + 1 : scenes_->GetItemCount();
@@ -155,7 +156,16 @@ void CMulticastDlg::SwitchScene() {
         ShowMessage(kSceneAlreadyLive, this);
         return;
     }
+    // Only a running encoder switches; the call runs on the encoder's own thread.
+    CEncoderWorker* worker = Worker();
+    CMultiCastTask* task = Task();
+    if (!worker || !task || row >= static_cast<int>(task->sourceList.size())) return;
+    const QString group = task->sourceList[row]->groupName;
+    worker->Post([group](CWavetap& encoder) {
+        if (encoder.GetState() == WAVETAP_RUNNING) encoder.SwitchSource(group);
+    });
 }
+
 
 void CMulticastDlg::Highlight(int row, bool on) {
     QTreeWidgetItem* item = scenes_->topLevelItem(row);
@@ -180,18 +190,54 @@ void CMulticastDlg::ShowLiveScene(const QString& groupName) {
     }
 }
 
-bool CMulticastDlg::SaveTask() {
+bool CMulticastDlg::SaveTask() { return Task() && SaveTaskFile(this, *Task()); }
+
+bool CMulticastDlg::ReadyToStart() {
     CMultiCastTask* task = Task();
-    return task && SaveTaskFile(this, *task);
+    if (task && !task->sourceList.empty()) return true;
+    ShowMessage(kNoScenes, this);
+    return false;
 }
 
-void CMulticastDlg::StartTask() {
-    CMultiCastTask* task = Task();
-    if (!task) return;
-    if (task->sourceList.empty()) {
-        ShowMessage(kNoScenes, this);
-        return;
+EncoderRunSpec CMulticastDlg::RunSpec() {
+    const CMultiCastTask& task = *Task();
+    EncoderRunSpec spec;
+    const auto& scenes = task.sourceList;
+    const int count = static_cast<int>(scenes.size());
+    for (int i = 0; i < count; ++i) {
+        const CTSource& scene = *scenes[i];
+        if (!scene.isFile) {
+            // A device scene plays until it is switched away from.
+            EncoderSource source = DeviceSource(scene.videoDevice, scene.audioDevice, task.videoProfile,
+                                                task.streamType == 1, task.checklogo);
+            source.groupName = scene.groupName;
+            spec.sources.push_back(source);
+            continue;
+        }
+        EncoderSource source;
+        source.groupName = scene.groupName;
+        source.videoInput = scene.filePath;
+        source.audioInput = scene.filePath;
+        source.profileName = FileProfileName();
+        source.streamType = FileStreamType();
+        source.logo = task.checklogo;
+        source.noPreview = 1;
+        switch (scene.rollMode) {
+        case ROLL_REPEAT_SCENE: source.rolloverGroup = scene.groupName; break;
+        case ROLL_NEXT_SCENE:
+            if (i + 1 < count)
+                source.rolloverGroup = scenes[i + 1]->groupName;
+            else if (task.circle)
+                source.rolloverGroup = scenes[0]->groupName;
+            break;
+        case ROLL_FIRST_SCENE: source.rolloverGroup = scenes[0]->groupName; break;
+        default: break;
+        }
+        spec.sources.push_back(source);
     }
+    if (task.isRecord) {
+        spec.archivePath = task.outputFile;
+        spec.title = QFileInfo(task.outputFile).fileName();
+    }
+    return spec;
 }
-
-void CMulticastDlg::Stop() {}

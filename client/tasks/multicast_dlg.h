@@ -3,24 +3,19 @@
 // show of scenes, each a media file or a pair of capture devices, and switches the live
 // scene while it runs. Scenes are added and edited here through the scene dialog.
 
-#include "client/tasks/base_task_dlg.h"
-#include "client/tasks/cast_page_controls.h"
+#include "client/tasks/cast_task_dlg.h"
 
 class CMultiCastTask;
 class CReportList;
 class CTSource;
-class CTaskSummary;
 class QLineEdit;
 class QPushButton;
 
-class CMulticastDlg : public CBaseTaskDlg {
+class CMulticastDlg : public CCastTaskDlg {
     Q_OBJECT
 public:
     explicit CMulticastDlg(QWidget* parent = nullptr);
-    ~CMulticastDlg() override;
-
-    void Stop() override;
-    bool SaveTask();
+    bool SaveTask() override;
 
     // Opens the scene dialog for a new scene, inserted after the selected row.
     void AddScene();
@@ -35,8 +30,13 @@ public:
     CReportList* SceneList() const { return scenes_; }
 
 protected:
-    void StartTask() override;
     void OnSetUp() override;
+    TaskServerInfo* Server() const override;
+    QString VideoProfile() const override;
+    int Reconn() const override;
+    bool ReadyToStart() override;
+    EncoderRunSpec RunSpec() override;
+    void ShowActiveGroup(const QString& group) override { ShowLiveScene(group); }
 
 private:
     CMultiCastTask* Task() const;
@@ -46,7 +46,6 @@ private:
 
     int liveScene_ = -1;
 
-    CTaskSummary* summary_;
     CReportList* scenes_;
     QPushButton* add_;
     QPushButton* edit_;
@@ -54,6 +53,4 @@ private:
     QLineEdit* liveName_;   // 1109
     QLineEdit* liveVideo_;  // 1123
     QLineEdit* liveAudio_;  // 1125
-    QWidget* preview_;      // 1052
-    CastPageControls controls_;
 };

@@ -270,6 +270,8 @@ TEST_F(CastPages, MultiSourceScenesDevicesAndSwitching) {
     EXPECT_TRUE(task->sourceList[1]->groupName.startsWith("SG_LIVE_"));
     EXPECT_TRUE(task->sourceList[0]->groupName.startsWith("SG_FILE_"));
     EXPECT_EQ(task->sourceList[0]->rollMode, 1);
+    EXPECT_NE(task->sourceList[0]->groupName, task->sourceList[2]->groupName)
+        << "scenes made in the same second still get groups of their own";
     EXPECT_EQ(Globals().videoDevices[1].flag, 1) << "the device scene's camera is in use";
     CReportList* list = page->SceneList();
     EXPECT_EQ(list->GetItemText(0, 1), "intro.wmv");
