@@ -2,7 +2,8 @@
 # Takes the README's screenshots with the real program: castora-platform on a free
 # loopback port, the program under Xvfb (with a small window manager), signed in as demo
 # with real key presses from xdotool. Writes docs/screenshots/sign-in.png, main-window.png,
-# live-page.png (任务 → 现场直播) and home-live.png (任务 → 家庭直播, in a second run).
+# live-page.png (任务 → 现场直播), home-live.png (任务 → 家庭直播, in a second run),
+# upload.png (文件上传 after uploading two files) and local-record.png (本地录制), in a third run.
 #   BUILD_DIR=build   where the build is      OUT_DIR=docs/screenshots   where the pictures go
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,7 +26,8 @@ cleanup() {
 trap cleanup EXIT
 
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-"$bin/castora-platform" --port "$port" --data "$work/data" --ftp-port 0 >"$work/platform.log" 2>&1 &
+ftp_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+"$bin/castora-platform" --port "$port" --data "$work/data" --ftp-port "$ftp_port" >"$work/platform.log" 2>&1 &
 pids+=($!)
 
 # A program folder of its own: the program, its skins and profiles, settings and test devices.
@@ -99,6 +101,18 @@ open_task() {
   sleep 3
 }
 
+# restart_program: the program again, signed in, with no task open.
+restart_program() {
+  kill "${pids[-1]}" 2>/dev/null || true
+  wait "${pids[-1]}" 2>/dev/null || true
+  unset 'pids[-1]'
+  "$app/castora" >"$work/castora.log" 2>&1 &
+  pids+=($!)
+  sign_in "$(wait_window "用户登录")"
+  wait_window "Castora$" >/dev/null
+  sleep 2
+}
+
 sign_in "$signin"
 wait_window "Castora$" >/dev/null
 sleep 2
@@ -107,14 +121,43 @@ open_task d
 import -window root "$out/live-page.png"
 
 # One encoder task at a time: the home broadcast page in a second run of the program.
-kill "${pids[-1]}" 2>/dev/null || true
-wait "${pids[-1]}" 2>/dev/null || true
-unset 'pids[-1]'
-"$app/castora" >"$work/castora.log" 2>&1 &
-pids+=($!)
-sign_in "$(wait_window "用户登录")"
-wait_window "Castora$" >/dev/null
-sleep 2
+restart_program
 open_task l
 import -window root "$out/home-live.png"
-echo "screenshots: $out/sign-in.png $out/main-window.png $out/live-page.png $out/home-live.png"
+
+# A third run for the upload and local recording pages.
+restart_program
+
+# 任务 → 文件上传, then a click on 选择文件 and two files typed into the dialog. The
+# positions are those of the maximised window on this 1280x800 screen.
+head -c 300000 /dev/urandom >"$work/news.wmv"
+head -c 120000 /dev/urandom >"$work/talk.WMA"
+main=$(wait_window "Castora$")
+xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus --sync "$main"
+xdotool key alt+t u
+sleep 2
+xdotool mousemove 365 157 click 1
+wait_window "打开" >/dev/null
+sleep 1
+xdotool type --delay 20 "\"$work/news.wmv\" \"$work/talk.WMA\""
+xdotool key Return
+sleep 2
+# 开始: both files go to the platform's storage.
+xdotool mousemove 1025 745 click 1
+sleep 4
+import -window root "$out/upload.png"
+
+# 本地录制 from the toolbar, with the test devices: a folder typed in, 开始, a few
+# seconds of recording, 结束.
+mkdir -p "$work/recordings"
+xdotool mousemove 190 70 click 1
+sleep 3
+xdotool mousemove 1154 389 click 1
+xdotool type --delay 20 "$work/recordings"
+xdotool mousemove 1120 745 click 1
+sleep 5
+import -window root "$out/local-record.png"
+xdotool mousemove 1120 745 click 1
+sleep 2
+ls "$work/recordings" | grep -q '\.wmv$' || { echo "screenshots: the recording left no file" >&2; exit 1; }
+echo "screenshots: $out/sign-in.png $out/main-window.png $out/live-page.png $out/home-live.png $out/upload.png $out/local-record.png"

@@ -224,17 +224,20 @@ TEST(UploadItems, NamesOfOneSecondDifferAndAudioIsToldByItsLastLetters) {
     EXPECT_EQ(MakeUploadItem("/x/y/gone.wmv").videoSize, 0);
 }
 
-TEST_F(FileUploadPage, AVanishedFileIsAskedAboutAndIgnored) {
+TEST_F(FileUploadPage, AVanishedOrUnreadableFileIsAskedAboutAndIgnored) {
     ASSERT_TRUE(WriteAll(Work("gone.wmv"), RandomBytes(1000)));
     ASSERT_TRUE(WriteAll(Work("kept.wmv"), RandomBytes(5000)));
-    page->AddFiles({Work("gone.wmv"), Work("kept.wmv")});
+    // A folder under a media name opens but cannot be read, as a file without read
+    // permission cannot (permissions do not hold for the root user the tests may run as).
+    ASSERT_TRUE(QDir(work_.path()).mkdir("folder.wmv"));
+    page->AddFiles({Work("gone.wmv"), Work("folder.wmv"), Work("kept.wmv")});
     ASSERT_TRUE(QFile::remove(Work("gone.wmv")));
     const int before = static_cast<int>(Videos().size());
     StartAndWait();
-    EXPECT_EQ(messages, QStringList{"上传文件gone.wmv失败！"});
-    EXPECT_EQ(captions, QStringList{"提示"});
+    EXPECT_EQ(messages, (QStringList{"上传文件gone.wmv失败！", "上传文件folder.wmv失败！"}));
+    EXPECT_EQ(captions, (QStringList{"提示", "提示"}));
     EXPECT_TRUE(FtpTrace().contains("本地文件不存在"));
-    EXPECT_EQ(Text(1085), "处理完所有文件（总共2个文件/成功1个文件）！");
+    EXPECT_EQ(Text(1085), "处理完所有文件（总共3个文件/成功1个文件）！");
     const QList<QJsonObject> videos = Videos().mid(before);
     ASSERT_EQ(videos.size(), 1);
     EXPECT_EQ(videos[0].value("videoName").toString(), "kept.wmv");
@@ -278,6 +281,34 @@ TEST_F(FileUploadPage, WithoutVodBalanceNothingStarts) {
     EXPECT_EQ(messages, QStringList{"您的点播余额为零！"});
     EXPECT_EQ(page->PageState(), 4);
     EXPECT_TRUE(Button(1010)->isEnabled());
+}
+
+TEST_F(FileUploadPage, ADroppedDataConnectionIsAskedAboutAndRetryResumesTheFile) {
+    // A storage server that cuts the first upload's data connection after 100,000 bytes.
+    QProcess storage;
+    storage.start("/usr/bin/python3", {CASTORA_SOURCE_DIR "/tests/ftp/ftp_server.py", "--root", Storage(), "--user",
+                                       Globals().account.ftpUser, "--password", Globals().account.ftpPass,
+                                       "--drop-after", "100000"});
+    ASSERT_TRUE(storage.waitForReadyRead(10000));
+    const int port = QString::fromLatin1(storage.readLine()).split(' ').value(1).trimmed().toInt();
+    ASSERT_GT(port, 0);
+    Globals().account.port = port;
+
+    const QByteArray content = RandomBytes(900000);
+    ASSERT_TRUE(WriteAll(Work("cut.wmv"), content));
+    page->AddFiles({Work("cut.wmv")});
+    const int before = static_cast<int>(Videos().size());
+    onQuestion = [](const MessageBoxRequest& r) -> int { return r.buttons == MsgButtons::AbortRetryIgnore ? IDRETRY : IDOK; };
+    StartAndWait();
+    EXPECT_EQ(messages, QStringList{"上传文件cut.wmv失败！"});
+    EXPECT_EQ(Text(1085), "处理完所有文件（总共1个文件/成功1个文件）！");
+    const QList<QJsonObject> videos = Videos().mid(before);
+    ASSERT_EQ(videos.size(), 1) << "registered once, after the whole file was stored";
+    const QString stored = Storage() + videos[0].value("uploadFolder").toString() + "/" + videos[0].value("uploadName").toString();
+    EXPECT_EQ(ReadAll(stored), content);
+    EXPECT_TRUE(FtpTrace().contains("APPE /")) << "the retry sends only what the storage is missing";
+    storage.closeWriteChannel();
+    storage.waitForFinished(10000);
 }
 
 // Last of the suite: the storage it brings back is its own.
