@@ -3,6 +3,7 @@
 #include "client/shell/client_globals.h"
 #include "client/shell/message_box.h"
 #include "client/tasks/task_source.h"
+#include "client/widgets/find_control.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -41,18 +42,14 @@ CSrcsetDlg::CSrcsetDlg(int streamType, const CTSource* editing, QWidget* parent)
       audio_(new QComboBox(this)) {
     setWindowTitle(QStringLiteral("场景设置"));
     setObjectName(QStringLiteral("srcsetDlg"));
-    const auto name = [](QWidget* w, const char* object, const QString& accessible) {
-        w->setObjectName(QString::fromLatin1(object));
-        w->setAccessibleName(accessible);
-    };
-    name(name_, "sceneName", QStringLiteral("场景名称"));
-    name(fileKind_, "fileScene", QStringLiteral("文件场景"));
-    name(deviceKind_, "deviceScene", QStringLiteral("设备场景"));
-    name(file_, "filePath", QStringLiteral("场景文件"));
-    name(browse_, "browseFile", QStringLiteral("浏览场景文件"));
-    name(rollMode_, "rollMode", QStringLiteral("播放方式"));
-    name(video_, "videoDevice", QStringLiteral("视频设备"));
-    name(audio_, "audioDevice", QStringLiteral("音频设备"));
+    SetControlName(name_, "sceneName", QStringLiteral("场景名称"));
+    SetControlName(fileKind_, "fileScene", QStringLiteral("文件场景"));
+    SetControlName(deviceKind_, "deviceScene", QStringLiteral("设备场景"));
+    SetControlName(file_, "filePath", QStringLiteral("场景文件"));
+    SetControlName(browse_, "browseFile", QStringLiteral("浏览场景文件"));
+    SetControlName(rollMode_, "rollMode", QStringLiteral("播放方式"));
+    SetControlName(video_, "videoDevice", QStringLiteral("视频设备"));
+    SetControlName(audio_, "audioDevice", QStringLiteral("音频设备"));
     for (int mode : {ROLL_REPEAT_SCENE, ROLL_NEXT_SCENE, ROLL_FIRST_SCENE}) rollMode_->addItem(SceneRollModeText(mode), mode);
 
     const ClientGlobals& g = Globals();

@@ -2,6 +2,7 @@
 
 #include "client/shell/message_box.h"
 #include "client/tasks/generated_name.h"
+#include "client/widgets/find_control.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -31,16 +32,12 @@ CTimePg::CTimePg(QWidget* parent)
     beginTime_->setTime(now.time());
     endDate_->setDate(inAnHour.date());
     endTime_->setTime(inAnHour.time());
-    const auto name = [](QWidget* w, const char* object, const QString& accessible) {
-        w->setObjectName(QString::fromLatin1(object));
-        w->setAccessibleName(accessible);
-    };
-    name(autoBegin_, "autoBegin", QStringLiteral("是否自动开始"));
-    name(beginDate_, "beginDate", QStringLiteral("开始日期"));
-    name(beginTime_, "beginTime", QStringLiteral("开始时间"));
-    name(autoStop_, "autoStop", QStringLiteral("是否自动结束"));
-    name(endDate_, "endDate", QStringLiteral("结束日期"));
-    name(endTime_, "endTime", QStringLiteral("结束时间"));
+    SetControlName(autoBegin_, "autoBegin", QStringLiteral("是否自动开始"));
+    SetControlName(beginDate_, "beginDate", QStringLiteral("开始日期"));
+    SetControlName(beginTime_, "beginTime", QStringLiteral("开始时间"));
+    SetControlName(autoStop_, "autoStop", QStringLiteral("是否自动结束"));
+    SetControlName(endDate_, "endDate", QStringLiteral("结束日期"));
+    SetControlName(endTime_, "endTime", QStringLiteral("结束时间"));
     for (QDateEdit* date : {beginDate_, endDate_}) {
         date->setDisplayFormat(kDateFormat);
         date->setCalendarPopup(true);
