@@ -89,6 +89,7 @@ platform::LRESULT CEncoderTaskDlg::OnOwnerMessage(int run, unsigned msg, platfor
         SetStatus(kStatusStartFail);
         OnStartFailed();
         break;
+    case WM_WAVETAP_GROUP_ACTIVE: OnGroupActive(); break;
     case WM_WAVETAP_NO_CONNECTION:
         netBroken_ = true;
         SetStatus(kStatusNetBroken);

@@ -75,6 +75,10 @@ protected:
     virtual void ShowElapsed(const QString& text) = 0;
     // Whether a running server broadcast stops when the account's liveCount reaches 0.
     virtual bool StopsWhenLiveRunsOut() const { return true; }
+    // Code 1: a source group became active.
+    virtual void OnGroupActive() {}
+    // The current run's worker (null while idle), to run calls on its encoder.
+    CEncoderWorker* Worker() const { return worker_; }
     // Extra work of each tick (after the described steps); nothing by default.
     virtual void OnTick() {}
 

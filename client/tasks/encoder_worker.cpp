@@ -68,6 +68,24 @@ void CEncoderWorker::run() {
         // refused before that (no output chosen) still has to end the page's run.
         if (wavetap->GetState() == WAVETAP_STOPPED) wavetap->SendOwnerMessage(WM_WAVETAP_PREPARE_FAIL, 0);
     }
+    QObject postTarget;  // lives on this thread: what Post sends runs here while the wait pumps
+    {
+        std::lock_guard lock(postMutex_);
+        postTarget_ = &postTarget;
+        postEncoder_ = wavetap.get();
+    }
     platform::WaitWhilePumping(*stopEvent_, platform::INFINITE_WAIT, 50);
+    {
+        std::lock_guard lock(postMutex_);
+        postTarget_ = nullptr;
+        postEncoder_ = nullptr;
+    }
     wavetap->StopEncode();
+}
+
+void CEncoderWorker::Post(std::function<void(CWavetap&)> call) {
+    std::lock_guard lock(postMutex_);
+    if (!postTarget_) return;
+    CWavetap* encoder = postEncoder_;
+    QMetaObject::invokeMethod(postTarget_, [call = std::move(call), encoder] { call(*encoder); }, Qt::QueuedConnection);
 }

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // One AddSource call.
@@ -85,6 +86,10 @@ public:
 
     // True once StartEncode succeeded (read after the thread ended or on code 6).
     bool Started() const { return started_; }
+    // Runs `call` with the run's encoder on this worker's thread, while the run waits for
+    // its stop event; dropped when no encoder is up (before the run or after it ended).
+    void Post(std::function<void(CWavetap&)> call);
+
     // True when StartEncode itself failed (the page enables its close button then).
     bool StartFailed() const { return startFailed_; }
 
@@ -99,4 +104,8 @@ private:
     std::shared_ptr<platform::Event> stopEvent_;
     std::atomic<bool> started_{false};
     std::atomic<bool> startFailed_{false};
+    // Where Post delivers: an object living on this thread while the encoder exists.
+    std::mutex postMutex_;
+    QObject* postTarget_ = nullptr;
+    CWavetap* postEncoder_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "client/tasks/encoder_choices.h"
 #include "client/tasks/media_server_combo.h"
 #include "client/tasks/live_code.h"
+#include "client/tasks/live_target.h"
 #include "client/tasks/page_controls.h"
 #include "client/tasks/task_kind.h"
 #include "client/tasks/task_list_message.h"
@@ -39,7 +40,6 @@ const QString kNoDrmRight = QStringLiteral("无加密权限");
 const QString kDrmCaption = QStringLiteral("直播加密");
 constexpr QSize kDesignSize(800, 556);
 
-QString LocalPlayAddress() { return QStringLiteral("mms://") + Globals().userIp + QStringLiteral(":9100"); }
 
 QString SettingsPath() { return Globals().programFolder + QStringLiteral("configure.ini"); }
 
@@ -157,7 +157,7 @@ QString CLivecastDlg::LiveCode() const { return code_->text(); }
 
 void CLivecastDlg::OnSetUp() {
     internet_->clear();
-    lan_->setText(LocalPlayAddress());
+    lan_->setText(ThisPcPlayAddress());
     const LiveTaskSettings remembered = ReadLiveTaskSettings(SettingsPath());
     CLiveCastTask* task = Task();
     if (task) {
@@ -234,34 +234,13 @@ void CLivecastDlg::ShowPageState() {
 }
 
 bool CLivecastDlg::RequestServer(CLiveCastTask& task) {
-    ClientGlobals& g = Globals();
-    if (g.account.liveCount <= 0) {
-        SetStatus(kStatusNoLiveBalance);
-        g.serverBroadcast = false;
-        return true;
-    }
     SelMediaServerRequest request;
     request.type = task.streamType;
     request.profile = task.videoProfile;
     request.videoDevice = task.videoDevice;
     request.audioDevice = task.audioDevice;
     request.isDrm = task.isLiveDrm;
-    if (!SvcGetSelMediaServer(request, task.serverRecord)) {
-        SetStatus(kServerInfoFailed);
-        return false;
-    }
-    const TaskServerInfo& s = task.serverRecord;
-    if (s.code == 1) {
-        SetStatus(kAllPointsTaken);
-        return false;
-    }
-    if (task.isLiveDrm && (s.licSrvCert.isEmpty() || s.rootCert.isEmpty() || s.privateKey.isEmpty() ||
-                           s.signedPublicKey.isEmpty() || s.loginUrl.isEmpty())) {
-        ShowMessage(kDrmParamsFailed, this);
-        return false;
-    }
-    g.serverBroadcast = true;
-    return true;
+    return RequestLiveServer(request, task.serverRecord, [this](const QString& text) { SetStatus(text); }, this);
 }
 
 void CLivecastDlg::StartTask() {
@@ -314,28 +293,7 @@ EncoderRunSpec CLivecastDlg::RunSpec(CLiveCastTask& task) {
                                               task.checklogo);
     spec.sources.push_back(source);
     spec.archivePath = archivePath_;
-    spec.author = g.account.comName;
-    spec.copyright = g.account.comName;
-    spec.description = g.contentAuthor;
-    spec.title = archiveName_;
-    const TaskServerInfo& s = task.serverRecord;
-    if (g.serverBroadcast) {
-        spec.server = s.ip;
-        spec.publishingPoint = s.pubPoint;
-        spec.port = s.port;
-        spec.serverUser = s.serverUser;
-        spec.serverPass = s.serverPass;
-    }
-    spec.drm = g.serverBroadcast && task.isLiveDrm;
-    spec.drmMaterial = {g.serverIp, s.loginUrl, s.privateKey, s.signedPublicKey, s.licSrvCert, s.rootCert};
-    const bool server = g.serverBroadcast;
-    const qint64 liveId = s.liveId;
-    const int isDrm = spec.drm ? 1 : 0;
-    spec.registerBroadcast = [server, liveId, isDrm](const EncoderDrmKeys& keys) {
-        const QString play = LocalPlayAddress();
-        if (!server) return SvcStartLive(0, 0, QString(), QString(), QString(), play) == 1;
-        return SvcStartLive(liveId, isDrm, keys.publicKey, keys.seed, keys.keyId, play) == 1;
-    };
+    SetLiveTarget(spec, task.serverRecord, task.isLiveDrm, archiveName_);
     return spec;
 }
 

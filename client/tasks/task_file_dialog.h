@@ -10,3 +10,11 @@ class QWidget;
 // 存在，是否替换？" is answered OK; Cancel shows the dialog again. Empty when the operator
 // cancels the dialog.
 QString AskTaskFileSavePath(QWidget* parent, int kind, const QString& folder);
+
+class CFileCastTask;
+class CMultiCastTask;
+
+// Asks where to save (in the program folder first) and writes the task file there. A file
+// that cannot be written is reported. False when nothing was saved.
+bool SaveTaskFile(QWidget* parent, const CFileCastTask& task);
+bool SaveTaskFile(QWidget* parent, const CMultiCastTask& task);

@@ -1,10 +1,14 @@
 #include "client/tasks/task_page_factory.h"
 
 #include "client/tasks/derecord_dlg.h"
+#include "client/tasks/file_cast_sheet.h"
+#include "client/tasks/filecast_dlg.h"
 #include "client/tasks/filedrm_dlg.h"
 #include "client/tasks/fileupload_dlg.h"
 #include "client/tasks/livecast_dlg.h"
 #include "client/tasks/monitor_dlg.h"
+#include "client/tasks/multi_cast_sheet.h"
+#include "client/tasks/multicast_dlg.h"
 #include "client/tasks/record_dlg.h"
 #include "client/tasks/task_kind.h"
 
@@ -22,10 +26,12 @@ CBaseTaskDlg* Make(QWidget* parent) {
 //   {TASK_FILECAST, {Make<CFilecastDlg>, RunFileCastSheet}},
 std::map<int, TaskPageKind>& Kinds() {
     static std::map<int, TaskPageKind> kinds = {
-        {TASK_LIVECAST, {Make<CLivecastDlg>, {}}},
-        {TASK_FILEUPLOAD, {Make<CFileuploadDlg>, {}}},
+        {TASK_FILECAST, {Make<CFilecastDlg>, RunFileCastSheet}},
         {TASK_FILEDRM, {Make<CFiledrmDlg>, {}}},
+        {TASK_FILEUPLOAD, {Make<CFileuploadDlg>, {}}},
+        {TASK_LIVECAST, {Make<CLivecastDlg>, {}}},
         {TASK_MONITOR, {Make<CMonitorDlg>, {}}},
+        {TASK_MULTICAST, {Make<CMulticastDlg>, RunMultiCastSheet}},
         {TASK_SCHEDULED_RECORD, {Make<CRecordDlg>, {}}},
         {TASK_LOCAL_RECORD, {Make<CDerecordDlg>, {}}},
     };

@@ -7,6 +7,11 @@ void SetControlId(QWidget* control, int id, const QString& accessibleName) {
     if (!accessibleName.isEmpty()) control->setAccessibleName(accessibleName);
 }
 
+void SetControlName(QWidget* control, const char* objectName, const QString& accessibleName) {
+    control->setObjectName(QString::fromLatin1(objectName));
+    control->setAccessibleName(accessibleName);
+}
+
 QWidget* FindControl(QWidget* root, int id) {
     if (!root) return nullptr;
     const QVariant own = root->property(kControlIdProperty);
