@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -94,9 +95,10 @@ const char* OutageName(Outage o) {
     }
 }
 
-// Restarts the platform into `outage` (AllDown: stopped).
+// Restarts the platform into `outage`. AllDown kills it, as a crash would, whatever it
+// was doing (a transfer, a report, saving its state).
 bool Enter(simtest::PlatformProcess& platform, Outage outage) {
-    if (platform.Running()) platform.Stop();
+    if (platform.Running()) platform.Stop(outage == Outage::AllDown ? SIGKILL : SIGTERM);
     if (outage == Outage::AllDown) return true;
     platform.SetFtpEnabled(outage != Outage::FtpDown);
     if (outage == Outage::ServiceRefusing)
@@ -161,7 +163,7 @@ int main(int argc, char** argv) {
     // The week: seven days of recordings, queued at a steady pace while outages of
     // 1-4 s begin every 2-6 s.
     std::vector<Recording> recordings;
-    std::uniform_int_distribution<qint64> sizes(kSmallestQueuedFile, 3 * 1024 * 1024);
+    std::uniform_int_distribution<qint64> sizes(kSmallestQueuedFile, 6 * 1024 * 1024);
     std::uniform_int_distribution<int> gap(2000, 6000), length(1000, 4000), kind(1, lostAnswers ? 3 : 2);
     int maxQueue = 0, outages = 0;
     qint64 nextQueue = 0, nextOutage = gap(rng), outageEnds = -1;
