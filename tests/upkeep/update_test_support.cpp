@@ -146,6 +146,10 @@ void UpdaterUser::OnDownloadWindow(QWidget* window) {
     if (cancelWhenDownloadShows || (cancelAtPercent && value >= *cancelAtPercent)) {
         QTest::mouseClick(cancel, Qt::LeftButton);
         cancelPressed = true;
+        // The click is handled at once; read the window now, since a loaded machine may
+        // close it before the next observation.
+        cancelDisabledAfterPress = !cancel->isEnabled();
+        statusAfterCancel = FindControlAs<QLabel>(window, 11004)->text();
     }
 }
 
