@@ -23,6 +23,6 @@ QString ThisPcPlayAddress();
 bool RequestLiveServer(const SelMediaServerRequest& request, TaskServerInfo& server,
                        const std::function<void(const QString&)>& setStatus, QWidget* parent);
 
-// Sets the spec's author texts, the push target (only while the server-broadcast flag is
+// Fills the run's author texts, the push target (only while the server-broadcast flag is
 // set), live DRM and the startLive registration; `title` is the display title.
 void SetLiveTarget(EncoderRunSpec& spec, const TaskServerInfo& server, bool isLiveDrm, const QString& title);
