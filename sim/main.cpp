@@ -109,7 +109,11 @@ int main(int argc, char** argv) {
   server.set_payload_max_length(limits.maxBodyBytes);
   server.set_read_timeout(10, 0);
   server.set_write_timeout(10, 0);
-  server.new_task_queue = [forwarders = limits.forwarders] { return new httplib::ThreadPool(static_cast<size_t>(forwarders)); };
+  // The gate keeps at most one connection a forwarder, each holding a library thread
+  // while open; a few more threads cover connections the gate has just let go.
+  server.set_keep_alive_max_count(1000000);
+  server.set_keep_alive_timeout(5);
+  server.new_task_queue = [forwarders = limits.forwarders] { return new httplib::ThreadPool(static_cast<size_t>(forwarders) + 4); };
   sim::InstallRoutes(server, service, options, ftpAddress, &media);
   sim::InstallLicenceRoute(server, service);
   sim::InstallTemplateRoute(server, service);
