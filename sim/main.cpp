@@ -113,6 +113,9 @@ int main(int argc, char** argv) {
   // while open; a few more threads cover connections the gate has just let go.
   server.set_keep_alive_max_count(1000000);
   server.set_keep_alive_timeout(5);
+  // On a kept connection an answer's head and body go out as separate writes; without
+  // this the body waits for the gate's delayed acknowledgement of the head.
+  server.set_tcp_nodelay(true);
   server.new_task_queue = [forwarders = limits.forwarders] { return new httplib::ThreadPool(static_cast<size_t>(forwarders) + 4); };
   sim::InstallRoutes(server, service, options, ftpAddress, &media);
   sim::InstallLicenceRoute(server, service);
