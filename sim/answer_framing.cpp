@@ -16,13 +16,11 @@ bool NoBody(int status, bool headRequest) { return headRequest || status / 100 =
 }  // namespace
 
 std::optional<AnswerHead> ScanAnswerHead(std::string_view received, bool headRequest) {
-  const std::size_t end = received.find("\r\n\r\n");
-  if (end == std::string_view::npos) return std::nullopt;
+  const auto lines = SplitHead(received);
+  if (!lines) return std::nullopt;
   AnswerHead head;
-  head.headBytes = end + 4;
-  std::string_view rest = received.substr(0, end + 2);
-  const std::size_t firstEnd = rest.find("\r\n");
-  const std::string_view statusLine = rest.substr(0, firstEnd);
+  head.headBytes = lines->headBytes;
+  const std::string_view statusLine = lines->first;
   if (statusLine.size() < 12 || statusLine.rfind("HTTP/1.", 0) != 0 || statusLine[8] != ' ' ||
       !std::all_of(statusLine.begin() + 9, statusLine.begin() + 12, [](unsigned char c) { return std::isdigit(c); })) {
     head.malformed = true;
@@ -33,11 +31,7 @@ std::optional<AnswerHead> ScanAnswerHead(std::string_view received, bool headReq
   bool hasLength = false;
   bool chunked = false;
   head.headWithoutConnection = std::string(statusLine) + "\r\n";
-  rest.remove_prefix(firstEnd + 2);
-  while (!rest.empty()) {
-    const std::size_t lineEnd = rest.find("\r\n");
-    const std::string_view line = rest.substr(0, lineEnd);
-    rest.remove_prefix(lineEnd + 2);
+  for (const std::string_view line : lines->fields) {
     if (const auto connection = HeaderValue(line, "connection")) {
       head.closes = head.closes || ContainsWord(*connection, "close");
       continue;

@@ -6,6 +6,23 @@
 
 namespace sim {
 
+std::optional<HeadLines> SplitHead(std::string_view received) {
+  const std::size_t end = received.find("\r\n\r\n");
+  if (end == std::string_view::npos) return std::nullopt;
+  HeadLines lines;
+  lines.headBytes = end + 4;
+  std::string_view rest = received.substr(0, end + 2);
+  const std::size_t firstEnd = rest.find("\r\n");
+  lines.first = rest.substr(0, firstEnd);
+  rest.remove_prefix(firstEnd + 2);
+  while (!rest.empty()) {
+    const std::size_t lineEnd = rest.find("\r\n");
+    lines.fields.push_back(rest.substr(0, lineEnd));
+    rest.remove_prefix(lineEnd + 2);
+  }
+  return lines;
+}
+
 std::optional<std::string_view> HeaderValue(std::string_view line, std::string_view lowerName) {
   if (line.size() <= lowerName.size() || line[lowerName.size()] != ':') return std::nullopt;
   if (!std::equal(lowerName.begin(), lowerName.end(), line.begin(),

@@ -5,13 +5,11 @@
 namespace sim {
 
 std::optional<ScannedHead> ScanRequestHead(std::string_view received) {
-  const std::size_t end = received.find("\r\n\r\n");
-  if (end == std::string_view::npos) return std::nullopt;
+  const auto lines = SplitHead(received);
+  if (!lines) return std::nullopt;
   ScannedHead head;
-  head.headBytes = end + 4;
-  std::string_view rest = received.substr(0, end + 2);
-  const std::size_t firstEnd = rest.find("\r\n");
-  const std::string_view requestLine = rest.substr(0, firstEnd);
+  head.headBytes = lines->headBytes;
+  const std::string_view requestLine = lines->first;
   const std::size_t space1 = requestLine.find(' ');
   const std::size_t space2 = space1 == std::string_view::npos ? space1 : requestLine.find(' ', space1 + 1);
   if (space1 == 0 || space2 == std::string_view::npos || requestLine.substr(space2 + 1).rfind("HTTP/", 0) != 0) {
@@ -24,11 +22,7 @@ std::optional<ScannedHead> ScanRequestHead(std::string_view received) {
   bool asksClose = false;
   bool asksKeepAlive = false;
   head.forwardHead = std::string(requestLine) + "\r\n";
-  rest.remove_prefix(firstEnd + 2);
-  while (!rest.empty()) {
-    const std::size_t lineEnd = rest.find("\r\n");
-    const std::string_view line = rest.substr(0, lineEnd);
-    rest.remove_prefix(lineEnd + 2);
+  for (const std::string_view line : lines->fields) {
     if (const auto value = HeaderValue(line, "content-length")) {
       const auto length = ContentLength(*value);
       if (!length) {
