@@ -205,8 +205,13 @@ void RequestGate::Impl::Accept() {
     const int fd = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;  // EAGAIN: all taken; anything else (EMFILE): try on the next event
     if (connections.size() >= static_cast<std::size_t>(limits.maxConnections) ||
-        !Watch(fd, {}, Clock::now() + std::chrono::milliseconds(limits.requestDeadlineMs), false))
+        !Watch(fd, {}, Clock::now() + std::chrono::milliseconds(limits.requestDeadlineMs), false)) {
       ::close(fd);
+      continue;
+    }
+    // A client usually sends its request right behind the handshake: read it now
+    // rather than after another wait for events.
+    Read(fd);
   }
 }
 
