@@ -116,6 +116,10 @@ int main(int argc, char** argv) {
   // On a kept connection an answer's head and body go out as separate writes; without
   // this the body waits for the gate's delayed acknowledgement of the head.
   server.set_tcp_nodelay(true);
+  // A kept connection's wait for its next request: by default the library looks without
+  // waiting and then sleeps a millisecond, again and again, so a request arriving meanwhile
+  // waits for the sleep (much longer on a busy machine). A blocking wait answers at once.
+  server.set_idle_interval(0, 50000);
   server.new_task_queue = [forwarders = limits.forwarders] { return new httplib::ThreadPool(static_cast<size_t>(forwarders) + 4); };
   sim::InstallRoutes(server, service, options, ftpAddress, &media);
   sim::InstallLicenceRoute(server, service);
