@@ -136,3 +136,20 @@ TEST(RecorderOperations, ARepeatedUploadReportIsOneRecord) {
   EXPECT_EQ(report("2026-12-08").ReturnText(), first.ReturnText());
   EXPECT_EQ(rows(), 2u);
 }
+
+// The state page's template form takes times of a day only.
+TEST(RecorderOperations, TemplateEditsTakeTimesOfADayOnly) {
+  PlatformProcess p;
+  ASSERT_TRUE(p.Start());
+  httplib::Client client("127.0.0.1", p.port());
+  auto edit = [&](const std::string& begin, const std::string& end) {
+    httplib::Params form{{"channelId", "101"}, {"week", "1"}, {"index", "0"},
+                         {"name", "午夜新闻"},   {"beginTime", begin}, {"endTime", end}};
+    auto res = client.Post("/recorder/template", form);
+    return res ? res->status : 0;
+  };
+  for (const char* bad : {"24:00:00", "7:00:00", "07:60:00", "07:00:60", "07-00-00", "07:00:0x", "", "07:00:000"})
+    EXPECT_EQ(edit(bad, "23:59:59"), 400) << bad;
+  EXPECT_EQ(edit("00:00:00", "23:59:59"), 303);
+  EXPECT_EQ(edit("19:05:09", "20:00:00"), 303);
+}
