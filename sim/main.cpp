@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
     ftpSettings.port = options.ftpPort;
     ftpSettings.passiveFirst = options.passiveFirst;
     ftpSettings.passiveLast = options.passiveLast;
+    ftpSettings.readLimit = options.ftpReadLimit;
     ftpSettings.logFile = (data / "ftp.log").string();
     if (!ftp.Start(ftpSettings, accounts, error)) return Fail(error);
     ftpAddress = "ftp://" + std::string(kHost) + ":" + std::to_string(options.ftpPort) + "/";

@@ -40,10 +40,11 @@ CCastTaskDlg::CCastTaskDlg(int pageKind, QWidget* parent) : CEncoderTaskDlg(page
     Place(summary_, QRect(16, 8, 608, 112), kTopLeft, kTopRight);
     internet_ = AddAddressRow(this, 312, 1051, 1077, 1170, QStringLiteral("互联网收看地址："));
     lan_ = AddAddressRow(this, 342, 1059, 1134, 1171, QStringLiteral("局域网收看地址："));
-    elapsed_ = AddEdit(this, 1028, QStringLiteral("直播时间"), QRect(16, 378, 160, 30), true, kBottomLeft);
-    status_ = new CStatusText(this);
-    Place(status_, QRect(190, 382, 434, 22), kBottomLeft, kBottomRight);
-    SetControlId(status_, 1019, QStringLiteral("状态"));
+    QLineEdit* elapsed = AddEdit(this, 1028, QStringLiteral("直播时间"), QRect(16, 378, 160, 30), true, kBottomLeft);
+    auto* status = new CStatusText(this);
+    Place(status, QRect(190, 382, 434, 22), kBottomLeft, kBottomRight);
+    SetControlId(status, 1019, QStringLiteral("状态"));
+    SetRunDisplays(status, elapsed);
     save_ = new QPushButton(QStringLiteral("保存任务"), this);
     save_->setObjectName(QStringLiteral("saveTask"));
     Place(save_, QRect(336, 420, 88, 28), kBottomRight, kBottomRight);
@@ -99,8 +100,6 @@ void CCastTaskDlg::StartTask() {
     QApplication::restoreOverrideCursor();
 }
 
-void CCastTaskDlg::SetStatus(const QString& text) { status_->SetText(text); }
-
 void CCastTaskDlg::ShowPageState() {
     startStop_->setText(PageState() == kStarting || PageState() == kRunning ? kStopCaption : kStartCaption);
     startStop_->setEnabled(true);
@@ -117,8 +116,6 @@ void CCastTaskDlg::OnRunEnded() {
     NotifyTaskList(kTaskStopped, TaskId());
     close_->setEnabled(true);
 }
-
-void CCastTaskDlg::ShowElapsed(const QString& text) { elapsed_->setText(text); }
 
 void CCastTaskDlg::OnGroupActive() {
     CEncoderWorker* worker = Worker();

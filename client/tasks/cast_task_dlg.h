@@ -48,7 +48,6 @@ protected:
     QWidget* PreviewWindow() const { return preview_; }
 
     void StartTask() override;
-    void SetStatus(const QString& text) override;
     void SetSettingControlsEnabled(bool) override {}
     void ShowPageState() override;
     void OnEncoderStarted() override;
@@ -56,7 +55,6 @@ protected:
     void OnConnectionLost() override;
     void OnRunEnded() override;
     bool RestartAfterLoss() const override { return Reconn() != 0; }
-    void ShowElapsed(const QString& text) override;
     // Code 1: asks the running encoder, on its thread, which group is active now.
     void OnGroupActive() override;
     // The group the encoder made active; nothing by default.
@@ -69,8 +67,6 @@ private:
     CTaskSummary* summary_;
     QLineEdit* internet_;  // 1051
     QLineEdit* lan_;       // 1059
-    QLineEdit* elapsed_;   // 1028
-    CStatusText* status_;  // 1019
     QPushButton* save_;
     QPushButton* startStop_;  // 1010
     QPushButton* close_;      // 1076

@@ -189,7 +189,7 @@ void CDerecordDlg::OnSetUp() {
     FillStreamTypes(type_, settings.streamType);
     FillVideoDevices(video_, settings.videoDevice);
     FillAudioDevices(audio_, settings.audioDevice);
-    lastStreamType_ = -1;
+    qualityRefill_.Reset();
     RefillQualities();
     const int remembered = quality_->findText(settings.videoProfile, Qt::MatchFixedString);
     if (!settings.videoProfile.isEmpty() && remembered >= 0) quality_->setCurrentIndex(remembered);
@@ -206,10 +206,7 @@ void CDerecordDlg::RefillQualities() {
     const bool screen = video_->currentText() == kScreenCaptureDevice;
     video_->setEnabled(streamType != 1 && pageState_ == 4);
     videoSetup_->setEnabled(streamType != 1 && !screen);
-    if (streamType == lastStreamType_ && (streamType == 1 || screen == lastScreen_)) return;
-    lastStreamType_ = streamType;
-    lastScreen_ = screen;
-    FillQualities(quality_, streamType, screen, QString());
+    qualityRefill_.Refill(quality_, streamType, screen);
 }
 
 void CDerecordDlg::OnTypeChanged() {

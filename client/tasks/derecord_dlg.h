@@ -4,6 +4,7 @@
 // starting and stopping at set times.
 
 #include "client/tasks/base_task_dlg.h"
+#include "client/tasks/encoder_choices.h"
 #include "platform/messages.h"
 
 #include <QPointer>
@@ -72,8 +73,7 @@ private:
     qint64 startTime_ = 0;
     bool autoBeginArmed_ = false;
     bool autoStopArmed_ = false;
-    int lastStreamType_ = -1;
-    bool lastScreen_ = false;
+    CQualityRefill qualityRefill_;
     QString markedDevice_;  // the video device this page holds in use
 
     QPushButton* start_;      // 1010

@@ -55,3 +55,10 @@ void FillQualities(QComboBox* qualities, int streamType, bool screenCapture, con
     const int index = IndexOfName(qualities, remembered);
     if (index >= 0) qualities->setCurrentIndex(index);
 }
+
+void CQualityRefill::Refill(QComboBox* qualities, int streamType, bool screenCapture) {
+    if (streamType == lastStreamType_ && (streamType == 1 || screenCapture == lastScreen_)) return;
+    lastStreamType_ = streamType;
+    lastScreen_ = screenCapture;
+    FillQualities(qualities, streamType, screenCapture, QString());
+}

@@ -28,3 +28,17 @@ QStringList QualityChoices(int streamType, bool screenCapture);
 // Refills the quality combo with QualityChoices, selects index 1, then the remembered
 // profile name when the list has it.
 void FillQualities(QComboBox* qualities, int streamType, bool screenCapture, const QString& remembered);
+
+// Keeps a page's quality combo filled for its stream type and video device: it is refilled
+// only when the type changed or, for video, screen capture was chosen or left, so the
+// chosen quality stays while nothing it depends on changed.
+class CQualityRefill {
+public:
+    // Forgets the last fill, so that the next Refill fills the combo.
+    void Reset() { lastStreamType_ = -1; }
+    void Refill(QComboBox* qualities, int streamType, bool screenCapture);
+
+private:
+    int lastStreamType_ = -1;
+    bool lastScreen_ = false;
+};

@@ -1,10 +1,12 @@
 #include "client/tasks/encoder_task_dlg.h"
 
 #include "client/shell/client_globals.h"
+#include "client/widgets/status_text.h"
 #include "client/widgets/window_handle.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QLineEdit>
 #include <QTimer>
 
 const QString CEncoderTaskDlg::kStatusRunning = QStringLiteral("正在运行");        // 124
@@ -45,6 +47,15 @@ void CEncoderTaskDlg::ArmAutoBegin(bool armed, const QString& beginTime) {
 void CEncoderTaskDlg::ArmAutoStop(bool armed, const QString& endTime) {
     autoStopArmed_ = armed;
     endTime_ = endTime;
+}
+
+void CEncoderTaskDlg::SetRunDisplays(CStatusText* status, QLineEdit* elapsed) {
+    status_ = status;
+    elapsed_ = elapsed;
+}
+
+void CEncoderTaskDlg::SetStatus(const QString& text) {
+    if (status_) status_->SetText(text);
 }
 
 void CEncoderTaskDlg::SetPageState(int state) {
@@ -123,10 +134,11 @@ void CEncoderTaskDlg::Tick() {
     const QString now = NowText();
     if (pageState_ == kRunning) {
         const qint64 seconds = std::max<qint64>(0, QDateTime::currentSecsSinceEpoch() - startTime_);
-        ShowElapsed(QStringLiteral("%1:%2:%3")
-                        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
-                        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-                        .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+        if (elapsed_)
+            elapsed_->setText(QStringLiteral("%1:%2:%3")
+                                  .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                                  .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                                  .arg(seconds % 60, 2, 10, QLatin1Char('0')));
         if (autoStopArmed_ && TimeReached(now, endTime_)) {
             autoStopArmed_ = false;
             RequestStop();

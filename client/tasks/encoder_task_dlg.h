@@ -18,7 +18,9 @@
 
 #include <memory>
 
+class CStatusText;
 class CWindowHandle;
+class QLineEdit;
 
 class CEncoderTaskDlg : public CBaseTaskDlg {
     Q_OBJECT
@@ -56,9 +58,11 @@ protected:
     void ArmAutoBegin(bool armed, const QString& beginTime);
     void ArmAutoStop(bool armed, const QString& endTime);
     qint64 StartTime() const { return startTime_; }
+    // The page's status text and running-time box, which the run writes to.
+    void SetRunDisplays(CStatusText* status, QLineEdit* elapsed);
+    void SetStatus(const QString& text);
 
     // ---- what each page adds ----
-    virtual void SetStatus(const QString& text) = 0;
     // Enables or disables the controls that choose what is encoded.
     virtual void SetSettingControlsEnabled(bool enabled) = 0;
     // The buttons for the current PageState().
@@ -72,7 +76,6 @@ protected:
     virtual void OnRunEnded() {}
     // Whether a run that lost its connection starts again (the record's reconn).
     virtual bool RestartAfterLoss() const { return false; }
-    virtual void ShowElapsed(const QString& text) = 0;
     // Whether a running server broadcast stops when the account's liveCount reaches 0.
     virtual bool StopsWhenLiveRunsOut() const { return true; }
     // Code 1: a source group became active.
@@ -94,6 +97,8 @@ private:
     bool autoStopArmed_ = false;
     QString beginTime_;
     QString endTime_;
+    QPointer<CStatusText> status_;
+    QPointer<QLineEdit> elapsed_;
     std::shared_ptr<platform::Event> stopEvent_;
     QPointer<CEncoderWorker> worker_;
     // The encoder's owner for the current run: a fresh one per run, so that a late code of

@@ -1,16 +1,6 @@
 #include "client/tasks/file_run_texts.h"
 
-#include <QCoreApplication>
-#include <QPointer>
-#include <QThread>
-
 QString FileRunSummary(bool stopped, int files, int successes) {
     return stopped ? QStringLiteral("停止处理所有文件（成功%1个文件/总共%2个文件）！").arg(successes).arg(files)
                    : QStringLiteral("处理完所有文件（总共%1个文件/成功%2个文件）！").arg(files).arg(successes);
-}
-
-void WaitForFileWorker(QThread* worker) {
-    // Events run here may end the run and delete the worker.
-    const QPointer<QThread> guarded(worker);
-    while (guarded && !guarded->wait(20)) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }

@@ -1,10 +1,7 @@
 #pragma once
-// What the pages that work through a list of files (upload, DRM protection) share: the
-// texts of a run and the wait for its worker.
+// The texts of a run of the pages that work through a list of files (upload, DRM protection).
 
 #include <QString>
-
-class QThread;
 
 inline const QString kFileRunCaption = QStringLiteral("提示");                         // 123
 inline const QString kFileRunAnalysing = QStringLiteral("正在分析目录：");
@@ -14,7 +11,3 @@ inline const QString kFileRunStopQuestion = QStringLiteral("您确定要中止�
 
 // The end-of-run summary: 166 (successes of files) when stopped, else 163 (files, successes).
 QString FileRunSummary(bool stopped, int files, int successes);
-
-// Waits for `worker` to end while this thread's events run (the worker may be waiting for
-// a question shown on this thread). Returns at once for a null worker.
-void WaitForFileWorker(QThread* worker);

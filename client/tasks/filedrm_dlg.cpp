@@ -2,15 +2,12 @@
 
 #include "client/shell/client_globals.h"
 #include "client/shell/message_box.h"
-#include "client/tasks/file_run_texts.h"
 #include "client/tasks/filedrm_worker.h"
 #include "client/tasks/task_kind.h"
-#include "client/tasks/task_list_message.h"
 #include "client/tasks/task_records.h"
 #include "client/widgets/find_control.h"
 #include "client/widgets/status_text.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -23,14 +20,12 @@ namespace {
 const QString kNoDrmBalance = QStringLiteral("您的DRM服务余额为零！");                // 171
 const QString kNoInputFolder = QStringLiteral("您必须选择视频所在目录！");            // 153
 const QString kNoOutputFolder = QStringLiteral("您必须选择加密视音频输出目录！");     // 156
-const QString kTotalProgress = QStringLiteral("总进度：");
-const QString kSingleProgress = QStringLiteral("单进度：");
 
 constexpr QSize kDesignSize(560, 250);
 
 }  // namespace
 
-CFiledrmDlg::CFiledrmDlg(QWidget* parent) : CBaseTaskDlg(TASK_FILEDRM, kDesignSize, parent) {
+CFiledrmDlg::CFiledrmDlg(QWidget* parent) : CFileRunDlg(TASK_FILEDRM, kDesignSize, MsgButtons::YesNo, parent) {
     const auto label = [this](const QString& text, const QRect& rect) {
         auto* l = new QLabel(text, this);
         Place(l, rect);
@@ -59,39 +54,12 @@ CFiledrmDlg::CFiledrmDlg(QWidget* parent) : CBaseTaskDlg(TASK_FILEDRM, kDesignSi
     profile_->hide();
     profile_->setEnabled(false);
 
-    totalText_ = new CStatusText(this);
-    totalText_->SetText(kTotalProgress);
-    Place(totalText_, QRect(16, 100, 528, 22), kTopLeft, kTopRight);
-    SetControlId(totalText_, 1085, kTotalProgress);
-    total_ = new QProgressBar(this);
-    total_->setTextVisible(false);
-    Place(total_, QRect(16, 126, 528, 20), kTopLeft, kTopRight);
-    SetControlId(total_, 1079, QStringLiteral("总进度"));
-    singleText_ = new CStatusText(this);
-    singleText_->SetText(kSingleProgress);
-    Place(singleText_, QRect(16, 150, 528, 22), kTopLeft, kTopRight);
-    SetControlId(singleText_, 1086, kSingleProgress);
-    single_ = new QProgressBar(this);
-    Place(single_, QRect(16, 150, 528, 20), kTopLeft, kTopRight);
-    SetControlId(single_, 1080, QStringLiteral("单进度"));
-    singleText_->hide();
-    single_->hide();
+    AddRunControls({QRect(16, 100, 528, 22), QRect(16, 126, 528, 20), QRect(16, 150, 528, 22), QRect(16, 150, 528, 20)},
+                   kTopLeft, kTopRight, 200);
+    SingleText()->hide();
+    SingleBar()->hide();
+    LockWhileRunning({inputButton_, outputButton_, profile_});
 
-    start_ = new QPushButton(kStartCaption, this);
-    stop_ = new QPushButton(QStringLiteral("停止"), this);
-    close_ = new QPushButton(QStringLiteral("关闭"), this);
-    Place(start_, QRect(264, 200, 88, 28), kBottomRight, kBottomRight);
-    Place(stop_, QRect(360, 200, 88, 28), kBottomRight, kBottomRight);
-    Place(close_, QRect(456, 200, 88, 28), kBottomRight, kBottomRight);
-    SetControlId(start_, 1010, kStartCaption);
-    SetControlId(stop_, 1013, QStringLiteral("停止"));
-    SetControlId(close_, 1017, QStringLiteral("关闭"));
-    stop_->setEnabled(false);
-    SetButtons(start_, close_);
-
-    connect(start_, &QPushButton::clicked, this, [this] { Start(); });
-    connect(stop_, &QPushButton::clicked, this, [this] { RequestStop(); });
-    connect(close_, &QPushButton::clicked, this, [this] { Close(); });
     connect(inputButton_, &QPushButton::clicked, this, [this] {
         const QString folder = ChooseFolder(inputFolder_);
         if (!folder.isEmpty()) SetInputFolder(folder);
@@ -131,7 +99,7 @@ void CFiledrmDlg::SetOutputFolder(const QString& folder) {
 }
 
 void CFiledrmDlg::StartTask() {
-    if (pageState_ == 2) return;
+    if (Running()) return;
     const AccountInfo& account = Globals().account;
     if (account.drmCount <= 0) {
         ShowMessage(kNoDrmBalance, this);
@@ -145,60 +113,17 @@ void CFiledrmDlg::StartTask() {
         ShowMessage(kNoOutputFolder, this);
         return;
     }
-    NotifyTaskList(kTaskStarted, TaskId());
-    SetRunControls(true);
-    stopRequested_ = 0;
-    pageState_ = 2;
     auto* worker = new CFileDrmWorker({inputFolder_, outputFolder_, account.drmSeed, account.drmPrivateKey, account.drmUrl},
-                                      &stopRequested_, this);
-    worker_ = worker;
-    connect(worker, &CFileDrmWorker::statusChanged, totalText_, &CStatusText::SetText);
-    connect(worker, &CFileDrmWorker::progressRangeChanged, total_, [this](int maximum) { total_->setRange(0, maximum); });
-    connect(worker, &CFileDrmWorker::progressChanged, total_, &QProgressBar::setValue);
+                                      StopFlag(), this);
+    QProgressBar* total = TotalBar();
+    connect(worker, &CFileDrmWorker::statusChanged, TotalText(), &CStatusText::SetText);
+    connect(worker, &CFileDrmWorker::progressRangeChanged, total, [total](int maximum) { total->setRange(0, maximum); });
+    connect(worker, &CFileDrmWorker::progressChanged, total, &QProgressBar::setValue);
     connect(worker, &CFileDrmWorker::fileProtected, this, [this](const QString& output, const QString& kid) {
         if (CFileDrmTask* task = Task()) {
             task->lastFile = output;
             task->lastKid = kid;
         }
     });
-    connect(worker, &QThread::finished, this, [this] { RunEnded(); });
-    worker->start();
-}
-
-void CFiledrmDlg::SetRunControls(bool running) {
-    for (QWidget* control : {static_cast<QWidget*>(start_), static_cast<QWidget*>(close_),
-                             static_cast<QWidget*>(inputButton_), static_cast<QWidget*>(outputButton_),
-                             static_cast<QWidget*>(profile_)})
-        control->setEnabled(!running);
-    stop_->setEnabled(running);
-}
-
-void CFiledrmDlg::RunEnded() {
-    if (!worker_) return;
-    const int files = worker_->FileCount();
-    const int successes = worker_->SuccessCount();
-    worker_->deleteLater();
-    worker_ = nullptr;
-    const QString summary = FileRunSummary(stopRequested_ != 0, files, successes);
-    totalText_->SetText(summary);
-    singleText_->SetText(summary);
-    total_->reset();
-    single_->reset();
-    NotifyTaskList(kTaskStopped, TaskId());
-    SetRunControls(false);
-    pageState_ = 4;
-}
-
-void CFiledrmDlg::RequestStop() {
-    if (AskMessage(kFileRunStopQuestion, MsgButtons::YesNo, MsgIcon::Question, QString(), this) != IDYES) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    Stop();
-    QApplication::restoreOverrideCursor();
-}
-
-void CFiledrmDlg::Stop() {
-    if (!worker_) return;
-    stopRequested_ = 1;
-    WaitForFileWorker(worker_);
-    if (worker_) RunEnded();
+    RunWorker(worker);
 }

@@ -20,7 +20,7 @@ bool IsProtectableMediaFile(const QFileInfo& file) {
 }
 
 CFileDrmWorker::CFileDrmWorker(FileDrmRun run, const std::atomic<int>* stopRequested, QObject* parent)
-    : QThread(parent), run_(std::move(run)), stopRequested_(stopRequested) {}
+    : CFileRunWorker(stopRequested, parent), run_(std::move(run)) {}
 
 void CFileDrmWorker::run() {
     emit progressChanged(0);
@@ -28,10 +28,10 @@ void CFileDrmWorker::run() {
     QList<QFileInfo> files;
     for (const QFileInfo& entry : QDir(run_.inputFolder).entryInfoList(QDir::Files, QDir::Name))
         if (IsProtectableMediaFile(entry)) files << entry;
-    fileCount_ = static_cast<int>(files.size());
-    emit progressRangeChanged(fileCount_);
+    SetFileCount(static_cast<int>(files.size()));
+    emit progressRangeChanged(FileCount());
     const FileProtectionRun protection(run_.seed, run_.privateKey, run_.licenceUrl);
-    for (int i = 0; i < files.size() && !*stopRequested_; ++i) {
+    for (int i = 0; i < files.size() && !StopRequested(); ++i) {
         emit statusChanged(kFileRunProcessing.arg(i + 1).arg(files.size()));
         if (!ProcessFile(protection, files[i])) break;
         emit progressChanged(i + 1);
@@ -49,7 +49,7 @@ bool CFileDrmWorker::ProcessFile(const FileProtectionRun& protection, const QFil
         } else {
             emit fileProtected(copy.path, copy.keyId);
             if (FileProtectionRun::Report(copy, file)) {
-                ++successCount_;
+                CountSuccess();
                 return true;
             }
             answer = AskMessage(kFileRunReportFailed.arg(file.fileName()), MsgButtons::AbortRetryIgnore, MsgIcon::Warning,

@@ -4,10 +4,9 @@
 // operator (Abort, Retry, Ignore) when a file fails. Progress and status go to the page
 // by queued signals; the page reads the counts when the thread has finished.
 
-#include <QString>
-#include <QThread>
+#include "client/tasks/file_run_worker.h"
 
-#include <atomic>
+#include <QString>
 
 class FileProtectionRun;
 class QFileInfo;
@@ -25,13 +24,10 @@ struct FileDrmRun {
     QString licenceUrl;
 };
 
-class CFileDrmWorker : public QThread {
+class CFileDrmWorker : public CFileRunWorker {
     Q_OBJECT
 public:
     CFileDrmWorker(FileDrmRun run, const std::atomic<int>* stopRequested, QObject* parent = nullptr);
-
-    int FileCount() const { return fileCount_; }
-    int SuccessCount() const { return successCount_; }
 
 signals:
     void statusChanged(const QString& text);
@@ -47,7 +43,4 @@ private:
     bool ProcessFile(const FileProtectionRun& protection, const QFileInfo& file);
 
     FileDrmRun run_;
-    const std::atomic<int>* stopRequested_;
-    std::atomic<int> fileCount_{0};
-    std::atomic<int> successCount_{0};
 };

@@ -2,10 +2,8 @@
 
 #include "client/shell/client_globals.h"
 #include "client/shell/message_box.h"
-#include "client/tasks/file_run_texts.h"
 #include "client/tasks/fileupload_worker.h"
 #include "client/tasks/task_kind.h"
-#include "client/tasks/task_list_message.h"
 #include "client/tasks/task_records.h"
 #include "client/widgets/find_control.h"
 #include "client/widgets/status_text.h"
@@ -24,8 +22,6 @@
 namespace {
 
 const QString kNoVodBalance = QStringLiteral("您的点播余额为零！");                          // 157
-const QString kTotalProgress = QStringLiteral("总进度：");
-const QString kSingleProgress = QStringLiteral("单进度：");
 
 constexpr QSize kDesignSize(560, 360);
 
@@ -37,7 +33,7 @@ const QString CFileuploadDlg::kFileFilter = QStringLiteral(
     "Windows Media文件(*.wav;*.wma;*.mp3,*.wmv;*.asf) "
     "(*.wav *.wma *.mp3 *.wmv *.asf *.WAV *.WMA *.MP3 *.WMV *.ASF)");
 
-CFileuploadDlg::CFileuploadDlg(QWidget* parent) : CBaseTaskDlg(TASK_FILEUPLOAD, kDesignSize, parent) {
+CFileuploadDlg::CFileuploadDlg(QWidget* parent) : CFileRunDlg(TASK_FILEUPLOAD, kDesignSize, MsgButtons::OkCancel, parent) {
     handle_ = new CWindowHandle(this, [this](unsigned msg, platform::WPARAM wParam, platform::LPARAM lParam) {
         return OnMessage(msg, wParam, lParam);
     });
@@ -66,41 +62,14 @@ CFileuploadDlg::CFileuploadDlg(QWidget* parent) : CBaseTaskDlg(TASK_FILEUPLOAD, 
     Place(list_, QRect(16, 50, 528, 150), kTopLeft, kBottomRight);
     SetControlId(list_, 1000, QStringLiteral("文件列表"));
 
-    totalText_ = new CStatusText(this);
-    totalText_->SetText(kTotalProgress);
-    Place(totalText_, QRect(16, 208, 528, 22), kBottomLeft, kBottomRight);
-    SetControlId(totalText_, 1085, kTotalProgress);
-    total_ = new QProgressBar(this);
-    total_->setTextVisible(false);
-    Place(total_, QRect(16, 232, 528, 18), kBottomLeft, kBottomRight);
-    SetControlId(total_, 1079, QStringLiteral("总进度"));
-    singleText_ = new CStatusText(this);
-    singleText_->SetText(kSingleProgress);
-    Place(singleText_, QRect(16, 256, 528, 22), kBottomLeft, kBottomRight);
-    SetControlId(singleText_, 1086, kSingleProgress);
-    single_ = new QProgressBar(this);
-    single_->setRange(0, 100);
-    single_->setTextVisible(false);
-    Place(single_, QRect(16, 280, 528, 18), kBottomLeft, kBottomRight);
-    SetControlId(single_, 1080, QStringLiteral("单进度"));
-
-    start_ = new QPushButton(kStartCaption, this);
-    stop_ = new QPushButton(QStringLiteral("停止"), this);
-    close_ = new QPushButton(QStringLiteral("关闭"), this);
-    Place(start_, QRect(264, 316, 88, 28), kBottomRight, kBottomRight);
-    Place(stop_, QRect(360, 316, 88, 28), kBottomRight, kBottomRight);
-    Place(close_, QRect(456, 316, 88, 28), kBottomRight, kBottomRight);
-    SetControlId(start_, 1010, kStartCaption);
-    SetControlId(stop_, 1013, QStringLiteral("停止"));
-    SetControlId(close_, 1017, QStringLiteral("关闭"));
-    stop_->setEnabled(false);
-    SetButtons(start_, close_);
+    AddRunControls({QRect(16, 208, 528, 22), QRect(16, 232, 528, 18), QRect(16, 256, 528, 22), QRect(16, 280, 528, 18)},
+                   kBottomLeft, kBottomRight, 316);
+    SingleBar()->setRange(0, 100);
+    SingleBar()->setTextVisible(false);
+    LockWhileRunning({choose_});
 
     connect(choose_, &QPushButton::clicked, this, [this] { ChooseFiles(); });
     connect(clear_, &QPushButton::clicked, this, [this] { ClearFiles(); });
-    connect(start_, &QPushButton::clicked, this, [this] { Start(); });
-    connect(stop_, &QPushButton::clicked, this, [this] { RequestStop(); });
-    connect(close_, &QPushButton::clicked, this, [this] { Close(); });
 }
 
 CFileuploadDlg::~CFileuploadDlg() { Stop(); }
@@ -133,17 +102,13 @@ void CFileuploadDlg::ChooseFiles() {
 }
 
 void CFileuploadDlg::StartTask() {
-    if (pageState_ == 2) return;
+    if (Running()) return;
     const AccountInfo& account = Globals().account;
     if (account.vodCount <= 0) {
         ShowMessage(kNoVodBalance, this);
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    NotifyTaskList(kTaskStarted, TaskId());
-    SetRunControls(true);
-    stopRequested_ = 0;
-    pageState_ = 2;
     FileUploadRun run;
     run.files = Files();
     run.logon.host = account.ip;
@@ -153,64 +118,27 @@ void CFileuploadDlg::StartTask() {
     run.passive = Globals().ftpPassive == 1;
     run.bufferSize = bufferSize_;
     run.progressWindow = handle_;
-    auto* worker = new CFileUploadWorker(std::move(run), &stopRequested_, this);
-    worker_ = worker;
-    connect(worker, &CFileUploadWorker::statusChanged, totalText_, &CStatusText::SetText);
+    auto* worker = new CFileUploadWorker(std::move(run), StopFlag(), this);
+    QProgressBar* total = TotalBar();
+    QProgressBar* single = SingleBar();
+    connect(worker, &CFileUploadWorker::statusChanged, TotalText(), &CStatusText::SetText);
     connect(worker, &CFileUploadWorker::fileSelected, list_, [this](int row) { list_->setCurrentRow(row); });
-    connect(worker, &CFileUploadWorker::progressRangeChanged, total_, [this](int maximum) {
-        total_->setRange(0, maximum);
-        single_->setValue(0);
+    connect(worker, &CFileUploadWorker::progressRangeChanged, total, [total, single](int maximum) {
+        total->setRange(0, maximum);
+        single->setValue(0);
     });
-    connect(worker, &CFileUploadWorker::progressChanged, total_, &QProgressBar::setValue);
+    connect(worker, &CFileUploadWorker::progressChanged, total, &QProgressBar::setValue);
     connect(worker, &CFileUploadWorker::fileUploaded, this, [this](const QString& folder, const QString& name) {
         if (CFileUploadTask* task = Task()) {
             task->uploadFolder = folder;
             task->lastFile = name;
         }
     });
-    connect(worker, &QThread::finished, this, [this] { RunEnded(); });
-    worker->start();
+    RunWorker(worker);
     QApplication::restoreOverrideCursor();
 }
 
 platform::LRESULT CFileuploadDlg::OnMessage(unsigned msg, platform::WPARAM wParam, platform::LPARAM lParam) {
-    if (msg == nsFTP::kFtpProgressMessage && wParam == 0 && worker_) single_->setValue(static_cast<int>(lParam));
+    if (msg == nsFTP::kFtpProgressMessage && wParam == 0 && HasWorker()) SingleBar()->setValue(static_cast<int>(lParam));
     return 0;
-}
-
-void CFileuploadDlg::SetRunControls(bool running) {
-    for (QWidget* control : {static_cast<QWidget*>(start_), static_cast<QWidget*>(close_), static_cast<QWidget*>(choose_)})
-        control->setEnabled(!running);
-    stop_->setEnabled(running);
-}
-
-void CFileuploadDlg::RunEnded() {
-    if (!worker_) return;
-    const int files = worker_->FileCount();
-    const int successes = worker_->SuccessCount();
-    worker_->deleteLater();
-    worker_ = nullptr;
-    const QString summary = FileRunSummary(stopRequested_ != 0, files, successes);
-    totalText_->SetText(summary);
-    singleText_->SetText(summary);
-    total_->reset();
-    single_->reset();
-    NotifyTaskList(kTaskStopped, TaskId());
-    SetRunControls(false);
-    pageState_ = 4;
-}
-
-void CFileuploadDlg::RequestStop() {
-    if (AskMessage(kFileRunStopQuestion, MsgButtons::OkCancel, MsgIcon::Question, QString(), this) != IDOK) return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    Stop();
-    QApplication::restoreOverrideCursor();
-}
-
-void CFileuploadDlg::Stop() {
-    if (!worker_) return;
-    stopRequested_ = 1;
-    worker_->Wake();
-    WaitForFileWorker(worker_);
-    if (worker_) RunEnded();
 }

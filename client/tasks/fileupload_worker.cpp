@@ -32,7 +32,7 @@ ClientService::TVideo VideoOf(const UploadItem& item) {
 }  // namespace
 
 CFileUploadWorker::CFileUploadWorker(FileUploadRun run, const std::atomic<int>* stopRequested, QObject* parent)
-    : QThread(parent), run_(std::move(run)), stopRequested_(stopRequested) {}
+    : CFileRunWorker(stopRequested, parent), run_(std::move(run)) {}
 
 void CFileUploadWorker::Wake() const {
     if (const platform::ThreadId id = threadId_.load()) platform::PostThreadMessage(id, kUploadWakeMessage, 0, 0);
@@ -48,13 +48,13 @@ void CFileUploadWorker::run() {
         emit fileSelected(row);
         items.push_back(MakeUploadItem(run_.files[row]));
     }
-    fileCount_ = static_cast<int>(items.size());
-    emit progressRangeChanged(fileCount_);
+    SetFileCount(static_cast<int>(items.size()));
+    emit progressRangeChanged(FileCount());
     QString previousName;
-    for (int i = 0; i < fileCount_ && !*stopRequested_; ++i) {
+    for (int i = 0; i < FileCount() && !StopRequested(); ++i) {
         UploadItem& item = items[static_cast<std::size_t>(i)];
         emit fileSelected(i);
-        emit statusChanged(kFileRunProcessing.arg(i + 1).arg(fileCount_));
+        emit statusChanged(kFileRunProcessing.arg(i + 1).arg(FileCount()));
         emit statusChanged(kUploading + item.videoName);
         item.uploadName = NewUploadName(item.videoName, previousName);
         previousName = item.uploadName;
@@ -69,12 +69,12 @@ bool CFileUploadWorker::ProcessItem(UploadItem& item) {
         QString question;
         const Outcome outcome = Attempt(item, &question);
         if (outcome == Outcome::Done) {
-            ++successCount_;
+            CountSuccess();
             emit fileUploaded(item.uploadFolder, item.videoName);
             return true;
         }
         // A failure caused by the stop request ends the run without a question.
-        if (outcome == Outcome::Stopped || *stopRequested_) return false;
+        if (outcome == Outcome::Stopped || StopRequested()) return false;
         const int answer = AskMessage(question, MsgButtons::AbortRetryIgnore, MsgIcon::Warning, kFileRunCaption);
         if (answer == IDABORT) return false;
         if (answer != IDRETRY) return true;
@@ -84,7 +84,7 @@ bool CFileUploadWorker::ProcessItem(UploadItem& item) {
 CFileUploadWorker::Outcome CFileUploadWorker::Attempt(const UploadItem& item, QString* question) {
     nsFTP::CFTPClient client(std::make_unique<nsSocket::CBlockingSocket>(), kFtpTimeoutSeconds, run_.bufferSize, 0,
                              nsFTP::FtpTrace{AppendFtpTrace});
-    if (!client.Login(run_.logon, run_.progressWindow, stopRequested_)) {
+    if (!client.Login(run_.logon, run_.progressWindow, StopFlag())) {
         *question = kLoginFailed;
         return Outcome::Failed;
     }
@@ -100,7 +100,7 @@ CFileUploadWorker::Outcome CFileUploadWorker::Attempt(const UploadItem& item, QS
     const QString remotePath = QStringLiteral("/%1/%2").arg(item.uploadFolder, item.uploadName);
     if (!client.UploadFile(item.localPath, remotePath, run_.passive)) {
         client.Logout();
-        if (*stopRequested_) return Outcome::Stopped;
+        if (StopRequested()) return Outcome::Stopped;
         *question = kUploadFailed.arg(item.videoName);
         return Outcome::Failed;
     }

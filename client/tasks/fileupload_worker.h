@@ -6,13 +6,13 @@
 // A stop request is the shared flag plus thread message 2024, which ends a blocked
 // socket wait at once.
 
+#include "client/tasks/file_run_worker.h"
 #include "client/tasks/upload_item.h"
 #include "ftp/logon_info.h"
 #include "platform/messages.h"
 
 #include <QPointer>
 #include <QStringList>
-#include <QThread>
 
 #include <atomic>
 #include <vector>
@@ -28,15 +28,13 @@ struct FileUploadRun {
     QObject* progressWindow = nullptr;  // receives 2124 during a transfer
 };
 
-class CFileUploadWorker : public QThread {
+class CFileUploadWorker : public CFileRunWorker {
     Q_OBJECT
 public:
     CFileUploadWorker(FileUploadRun run, const std::atomic<int>* stopRequested, QObject* parent = nullptr);
 
-    int FileCount() const { return fileCount_; }
-    int SuccessCount() const { return successCount_; }
     // Posts the wake message to the running worker (no-op before it runs or after it ended).
-    void Wake() const;
+    void Wake() const override;
 
 signals:
     void statusChanged(const QString& text);
@@ -57,8 +55,5 @@ private:
     Outcome Attempt(const UploadItem& item, QString* question);
 
     FileUploadRun run_;
-    const std::atomic<int>* stopRequested_;
     std::atomic<platform::ThreadId> threadId_{0};
-    std::atomic<int> fileCount_{0};
-    std::atomic<int> successCount_{0};
 };

@@ -66,14 +66,15 @@ void CLivecastDlg::BuildControls() {
 
     preview_ = AddPreviewWindow(this, 1052, QRect(16, 16, 352, 264));
     label(QStringLiteral("运行时间："), QRect(16, 294, 80, 28));
-    elapsed_ = new QLineEdit(this);
-    elapsed_->setReadOnly(true);
-    elapsed_->setFont(QFont(QStringLiteral("Arial"), 18));
-    Place(elapsed_, QRect(100, 290, 180, 36));
-    SetControlId(elapsed_, 1028, QStringLiteral("运行时间"));
-    status_ = new CStatusText(this);
-    Place(status_, QRect(16, 334, 352, 24), kTopLeft, kTopRight);
-    SetControlId(status_, 1019, QStringLiteral("状态"));
+    auto* elapsed = new QLineEdit(this);
+    elapsed->setReadOnly(true);
+    elapsed->setFont(QFont(QStringLiteral("Arial"), 18));
+    Place(elapsed, QRect(100, 290, 180, 36));
+    SetControlId(elapsed, 1028, QStringLiteral("运行时间"));
+    auto* status = new CStatusText(this);
+    Place(status, QRect(16, 334, 352, 24), kTopLeft, kTopRight);
+    SetControlId(status, 1019, QStringLiteral("状态"));
+    SetRunDisplays(status, elapsed);
 
     auto* settings = new CDrawnGroupBox(QStringLiteral("直播设置"), this);
     Place(settings, QRect(384, 8, 400, 346), kTopRight, kTopRight);
@@ -187,7 +188,7 @@ void CLivecastDlg::OnSetUp() {
     }
     FillAudioDevices(audio_, remembered.audioDevice);
     audioOnly_ = remembered.streamType == 1 ? 1 : 0;
-    lastStreamType_ = -1;
+    qualityRefill_.Reset();
     RefillQuality();
     SelectComboText(quality_, remembered.videoProfile);
     FillMediaServerCombo(server_, remembered.mserverName);
@@ -203,13 +204,8 @@ void CLivecastDlg::RefillQuality() {
     const bool screen = video_->currentText() == kScreenCaptureDevice;
     video_->setEnabled(type == 0 && PageState() == kIdle);
     videoSettings_->setEnabled(!screen && type == 0);
-    if (type == lastStreamType_ && (type == 1 || screen == lastScreen_)) return;
-    lastStreamType_ = type;
-    lastScreen_ = screen;
-    FillQualities(quality_, type, screen, QString());
+    qualityRefill_.Refill(quality_, type, screen);
 }
-
-void CLivecastDlg::SetStatus(const QString& text) { status_->SetText(text); }
 
 void CLivecastDlg::SetSettingControlsEnabled(bool enabled) {
     for (QWidget* c : {static_cast<QWidget*>(streamType_), static_cast<QWidget*>(audio_),
@@ -335,5 +331,3 @@ bool CLivecastDlg::RestartAfterLoss() const {
     const CLiveCastTask* task = Task();
     return task && task->reconn;
 }
-
-void CLivecastDlg::ShowElapsed(const QString& text) { elapsed_->setText(text); }

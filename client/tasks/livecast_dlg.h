@@ -3,6 +3,7 @@
 // devices or the screen to a media server of the platform and from this PC on port 9100,
 // optionally archives and protects it, and registers it with startLive / stopLive.
 
+#include "client/tasks/encoder_choices.h"
 #include "client/tasks/encoder_task_dlg.h"
 
 class CLiveCastTask;
@@ -32,7 +33,6 @@ protected:
     void StartTask() override;
     void OnSetUp() override;
 
-    void SetStatus(const QString& text) override;
     void SetSettingControlsEnabled(bool enabled) override;
     void ShowPageState() override;
     void OnEncoderStarted() override;
@@ -40,7 +40,6 @@ protected:
     void OnConnectionLost() override;
     void OnRunEnded() override;
     bool RestartAfterLoss() const override;
-    void ShowElapsed(const QString& text) override;
 
 private:
     CLiveCastTask* Task() const;
@@ -53,8 +52,7 @@ private:
     void MarkVideoDeviceInUse(const QString& device);
 
     int audioOnly_ = 0;
-    int lastStreamType_ = -1;
-    bool lastScreen_ = false;
+    CQualityRefill qualityRefill_;
     QString outputFolder_;
     QString archivePath_;
     QString archiveName_;
@@ -79,6 +77,4 @@ private:
     QPushButton* videoSettings_;  // 1036
     QPushButton* audioSettings_;  // 1021
     QWidget* preview_;         // 1052
-    QLineEdit* elapsed_;       // 1028
-    CStatusText* status_;      // 1019
 };

@@ -95,9 +95,10 @@ void CMonitorDlg::BuildControls() {
     output_ = row(QStringLiteral("输出文件："), 1151, 1153, 362);
     auto* hint = label(kHint, QRect(16, 396, 668, 24), kTopLeft);
     hint->setWordWrap(true);
-    status_ = new CStatusText(this);
-    Place(status_, QRect(16, 426, 668, 24), kTopLeft, kTopRight);
-    SetControlId(status_, 1155, QStringLiteral("状态"));
+    auto* status = new CStatusText(this);
+    Place(status, QRect(16, 426, 668, 24), kTopLeft, kTopRight);
+    SetControlId(status, 1155, QStringLiteral("状态"));
+    SetRunDisplays(status, elapsed_);
 
     start_ = button(kStartCaption, 1010, QRect(404, 458, 88, 30));
     stop_ = button(QStringLiteral("停止"), 1013, QRect(500, 458, 88, 30));
@@ -127,7 +128,7 @@ void CMonitorDlg::OnSetUp() {
         FillVideoDevices(video_, QString());
     }
     FillAudioDevices(audio_, QString());
-    lastStreamType_ = -1;
+    qualityRefill_.Reset();
     RefillQuality();
     watch_->setText(LocalPlayAddress());
 }
@@ -137,13 +138,8 @@ void CMonitorDlg::RefillQuality() {
     video_->setEnabled(!audioOnly_ && PageState() == kIdle);
     videoSettings_->setEnabled(!screen && !audioOnly_);
     const int type = audioOnly_ ? 1 : 0;
-    if (type == lastStreamType_ && (audioOnly_ || screen == lastScreen_)) return;
-    lastStreamType_ = type;
-    lastScreen_ = screen;
-    FillQualities(quality_, type, screen, QString());
+    qualityRefill_.Refill(quality_, type, screen);
 }
-
-void CMonitorDlg::SetStatus(const QString& text) { status_->SetText(text); }
 
 void CMonitorDlg::SetSettingControlsEnabled(bool enabled) {
     for (QWidget* c : {static_cast<QWidget*>(streamType_), static_cast<QWidget*>(quality_),
@@ -209,8 +205,6 @@ void CMonitorDlg::OnRunEnded() {
     // broadcast stays listed after the page has stopped.
     SvcStopLive(0);
 }
-
-void CMonitorDlg::ShowElapsed(const QString& text) { elapsed_->setText(text); }
 
 void CMonitorDlg::Close() {
     if (WorkerRunning()) {

@@ -5,6 +5,7 @@
 // record. An end time typed into its end-time box before 开始 stops the run on the first
 // tick at or after it.
 
+#include "client/tasks/encoder_choices.h"
 #include "client/tasks/encoder_task_dlg.h"
 
 class CStatusText;
@@ -28,12 +29,10 @@ protected:
     void StartTask() override;
     void OnSetUp() override;
 
-    void SetStatus(const QString& text) override;
     void SetSettingControlsEnabled(bool enabled) override;
     void ShowPageState() override;
     void OnEncoderStarted() override;
     void OnRunEnded() override;
-    void ShowElapsed(const QString& text) override;
     bool StopsWhenLiveRunsOut() const override { return false; }
 
 private:
@@ -41,8 +40,7 @@ private:
     void RefillQuality();
     EncoderRunSpec RunSpec();
 
-    int lastStreamType_ = -1;
-    bool lastScreen_ = false;
+    CQualityRefill qualityRefill_;
     bool audioOnly_ = false;
     QString archivePath_;
 
@@ -61,5 +59,4 @@ private:
     QLineEdit* watch_;         // 1150
     QLineEdit* output_;        // 1151
     QWidget* preview_;
-    CStatusText* status_;      // 1155
 };
