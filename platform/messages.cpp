@@ -15,6 +15,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/event_handover.h"
+
 namespace platform {
 namespace {
 
@@ -150,6 +152,7 @@ MessageEvent::MessageEvent(unsigned msg, WPARAM wParam, LPARAM lParam)
 QEvent::Type MessageEvent::TypeId() { return kPostedMessageEvent; }
 
 bool MessageTarget::event(QEvent* e) {
+    MarkEventReceived(e);
     if (e->type() == MessageEvent::TypeId()) {
         auto* m = static_cast<MessageEvent*>(e);
         OnMessage(m->msg, m->wParam, m->lParam);
@@ -166,7 +169,9 @@ bool MessageTarget::event(QEvent* e) {
 bool PostMessage(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam) {
     if (!target) return false;
     if (FilterTakes(target, msg, wParam, lParam)) return true;
-    QCoreApplication::postEvent(target, new MessageEvent(msg, wParam, lParam));
+    auto* event = new MessageEvent(msg, wParam, lParam);
+    MarkEventPosted(event);
+    QCoreApplication::postEvent(target, event);
     return true;
 }
 
@@ -183,7 +188,9 @@ LRESULT SendMessage(QObject* target, unsigned msg, WPARAM wParam, LPARAM lParam)
         return state->result;
     }
     QPointer<QObject> guard(target);
-    QCoreApplication::postEvent(target, new SendEvent(msg, wParam, lParam, state));
+    auto* event = new SendEvent(msg, wParam, lParam, state);
+    MarkEventPosted(event);
+    QCoreApplication::postEvent(target, event);
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(state->lock);

@@ -3,7 +3,8 @@
 # loopback port, the program under Xvfb (with a small window manager), signed in as demo
 # with real key presses from xdotool. Writes docs/screenshots/sign-in.png, main-window.png,
 # live-page.png (任务 → 现场直播), home-live.png (任务 → 家庭直播, in a second run),
-# upload.png (文件上传 after uploading two files) and local-record.png (本地录制), in a third run.
+# upload.png (文件上传 after uploading two files) and local-record.png (本地录制), in a third run,
+# and recorder.png (任务 → 定时录播, the programme recorder control) in a fourth.
 #   BUILD_DIR=build   where the build is      OUT_DIR=docs/screenshots   where the pictures go
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,6 +36,8 @@ app="$work/app"
 mkdir -p "$app"
 cp "$bin/castora" "$app/"
 cp -r "$bin/Styles" "$bin/Profiles" "$app/"
+cp "$bin/libCastoraRecordOcx.so" "$app/"
+printf '[SERVER]\r\nURL=http://127.0.0.1:%s\r\n' "$port" >"$app/Recorderconfig.ini"
 printf '[SERVER]\r\nIP=http://127.0.0.1:%s\r\nURL=http://127.0.0.1:%s/vekservices/ClientService\r\nCODEIP=http://127.0.0.1:%s\r\n' \
   "$port" "$port" "$port" >"$app/configure.ini"
 cat >"$app/devices.ini" <<'DEVICES'
@@ -57,6 +60,8 @@ pids+=($!)
 for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
 
 export XDG_CONFIG_HOME="$work/config" LANG=C.UTF-8
+# The programme recorder control, registered as an installation registers it.
+"$bin/castora-regsvr" "$app/libCastoraRecordOcx.so" >/dev/null
 for _ in $(seq 100); do curl -fs "http://127.0.0.1:$port/web/index.jsp" >/dev/null && break; sleep 0.1; done
 "$app/castora" >"$work/castora.log" 2>&1 &
 pids+=($!)
@@ -160,4 +165,10 @@ import -window root "$out/local-record.png"
 xdotool mousemove 1120 745 click 1
 sleep 2
 ls "$work/recordings" | grep -q '\.wmv$' || { echo "screenshots: the recording left no file" >&2; exit 1; }
-echo "screenshots: $out/sign-in.png $out/main-window.png $out/live-page.png $out/home-live.png $out/upload.png $out/local-record.png"
+
+# A fourth run: 任务 → 定时录播 hosts the programme recorder control.
+restart_program
+open_task h
+sleep 2
+import -window root "$out/recorder.png"
+echo "screenshots: $out/sign-in.png $out/main-window.png $out/live-page.png $out/home-live.png $out/upload.png $out/local-record.png $out/recorder.png"

@@ -43,7 +43,7 @@ selection=()
 if [ "${CASTORA_TSAN:-0}" = "1" ]; then
   build=build-tsan
   extra+=(-DCASTORA_TSAN=ON)
-  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp"
   selection=(-R '^(platform_messages|ftp_)')
 fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null

@@ -24,7 +24,7 @@ namespace {
 const char* kServerScript = R"PY(
 import json, logging, os, sys
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 cfg = json.loads(sys.stdin.read())
@@ -42,6 +42,10 @@ handler = FTPHandler
 handler.authorizer = authorizer
 handler.banner = "castora-platform storage ready."
 handler.passive_ports = range(cfg["passiveFirst"], cfg["passiveLast"] + 1)
+if cfg["readLimit"] > 0:
+    dtp = ThrottledDTPHandler
+    dtp.read_limit = cfg["readLimit"]
+    handler.dtp_handler = dtp
 server = FTPServer((cfg["host"], cfg["port"]), handler)
 server.serve_forever()
 )PY";
@@ -73,6 +77,7 @@ bool FtpStorage::Start(const FtpStorageSettings& s, const std::vector<FtpAccount
   }
   QJsonObject cfg{{"host", QString::fromStdString(s.host)}, {"port", s.port},
                   {"passiveFirst", s.passiveFirst},         {"passiveLast", s.passiveLast},
+                  {"readLimit", s.readLimit},
                   {"log", QString::fromStdString(s.logFile)}, {"accounts", list}};
   const QByteArray json = QJsonDocument(cfg).toJson(QJsonDocument::Compact);
 

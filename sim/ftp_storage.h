@@ -21,6 +21,7 @@ struct FtpStorageSettings {
   int port = 2121;
   int passiveFirst = 60000;
   int passiveLast = 60499;
+  int readLimit = 0;  // bytes per second read from each upload; 0: no limit
   std::string logFile;
   std::string python = "/usr/bin/python3";
 };

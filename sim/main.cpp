@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
     ftpSettings.port = options.ftpPort;
     ftpSettings.passiveFirst = options.passiveFirst;
     ftpSettings.passiveLast = options.passiveLast;
+    ftpSettings.readLimit = options.ftpReadLimit;
     ftpSettings.logFile = (data / "ftp.log").string();
     if (!ftp.Start(ftpSettings, accounts, error)) return Fail(error);
     ftpAddress = "ftp://" + std::string(kHost) + ":" + std::to_string(options.ftpPort) + "/";
@@ -109,7 +110,14 @@ int main(int argc, char** argv) {
   server.set_payload_max_length(limits.maxBodyBytes);
   server.set_read_timeout(10, 0);
   server.set_write_timeout(10, 0);
-  server.new_task_queue = [forwarders = limits.forwarders] { return new httplib::ThreadPool(static_cast<size_t>(forwarders)); };
+  // The gate keeps at most one connection a forwarder, each holding a library thread
+  // while open; a few more threads cover connections the gate has just let go.
+  server.set_keep_alive_max_count(1000000);
+  server.set_keep_alive_timeout(5);
+  // On a kept connection an answer's head and body go out as separate writes; without
+  // this the body waits for the gate's delayed acknowledgement of the head.
+  server.set_tcp_nodelay(true);
+  server.new_task_queue = [forwarders = limits.forwarders] { return new httplib::ThreadPool(static_cast<size_t>(forwarders) + 4); };
   sim::InstallRoutes(server, service, options, ftpAddress, &media);
   sim::InstallLicenceRoute(server, service);
   sim::InstallTemplateRoute(server, service);

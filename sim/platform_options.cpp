@@ -7,7 +7,7 @@
 namespace sim {
 
 const char* const kUsage =
-    "usage: castora-platform --port P --data DIR [--ftp-port N] [--ftp-passive-ports A-B]\n"
+    "usage: castora-platform --port P --data DIR [--ftp-port N] [--ftp-passive-ports A-B] [--ftp-read-limit B]\n"
     "                        [--live-minute-ms MS] [--session-timeout-s S]\n"
     "                        [--delay-ms MS] [--drop] [--html-500] [--chunked] [--fault-operation NAME]\n"
     "                        [--withhold-live-drm]\n"
@@ -18,6 +18,7 @@ const char* const kUsage =
     "  --data DIR           data folder: state file and FTP storage (created when missing)\n"
     "  --ftp-port N         FTP storage port on 127.0.0.1 (default 2121, 0: no FTP storage)\n"
     "  --ftp-passive-ports  passive data ports of the FTP storage (default 60000-60499)\n"
+    "  --ftp-read-limit B   bytes per second the FTP storage takes from each upload (default: no limit)\n"
     "  --live-minute-ms MS  length of one billed minute of live broadcasting (default 60000)\n"
     "  --session-timeout-s  idle time after which a session ends (default 1800)\n"
     "  --delay-ms MS        delay every service answer\n"
@@ -87,6 +88,9 @@ bool ParseOptions(int argc, char** argv, PlatformOptions& o, std::string& error)
         return bad("--ftp-passive-ports needs A-B with 1024 <= A <= B <= 65535");
       o.passiveFirst = static_cast<int>(a);
       o.passiveLast = static_cast<int>(b);
+    } else if (arg == "--ftp-read-limit") {
+      if (!number(0, 1000000000, n)) return bad("--ftp-read-limit needs 0..1000000000 bytes per second");
+      o.ftpReadLimit = static_cast<int>(n);
     } else if (arg == "--live-minute-ms") {
       if (!number(1, 3600000, n)) return bad("--live-minute-ms needs 1..3600000");
       o.liveMinuteMs = n;

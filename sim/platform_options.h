@@ -37,6 +37,7 @@ struct PlatformOptions {
   int ftpPort = 2121;  // 0 runs without FTP storage
   int passiveFirst = 60000;
   int passiveLast = 60499;
+  int ftpReadLimit = 0;  // bytes per second the storage takes from each upload; 0: no limit
   std::int64_t liveMinuteMs = 60000;
   std::int64_t sessionTimeoutS = 1800;
   FaultOptions faults;

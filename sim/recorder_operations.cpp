@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "sim/operation_context.h"
 #include "sim/record_fields.h"
@@ -224,9 +225,17 @@ SoapValue InsertChannel(OperationContext& ctx, const SoapValue& args) {
   return result(true);
 }
 
+// Every field but the id: two reports of one upload.
+auto ReportFields(const RecordedVideo& v) {
+  return std::tie(v.channelId, v.encId, v.pgId, v.ftpId, v.userId, v.tcId, v.type, v.isDrm, v.videoSize, v.score,
+                  v.videoName, v.path, v.beginTime, v.endTime, v.encTime, v.picPath);
+}
+
+// A recorder reports an upload again until an answer reaches it, so a repeat of a
+// recorded upload (its answer lost on the way back) is answered with the recorded id
+// and stores nothing.
 SoapValue InsertVideo(OperationContext& ctx, const SoapValue& args) {
   RecordedVideo v;
-  v.id = ctx.state.nextId++;
   v.channelId = args.Long("channelId");
   v.encId = args.Long("encId");
   v.pgId = args.Long("pgId");
@@ -243,6 +252,10 @@ SoapValue InsertVideo(OperationContext& ctx, const SoapValue& args) {
   v.tcId = args.Long("tcId");
   v.score = args.Int("score");
   v.picPath = args.String("picPath");
+  for (const RecordedVideo& known : ctx.state.recordedVideos) {
+    if (ReportFields(known) == ReportFields(v)) return SoapValue::Num(known.id);
+  }
+  v.id = ctx.state.nextId++;
   if (Company* c = ctx.state.FindCompany(v.userId)) {
     c->freeSpace = std::max<std::int64_t>(0, c->freeSpace - (std::max(0, v.videoSize) + 1023) / 1024);
   }

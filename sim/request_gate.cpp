@@ -22,6 +22,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "sim/answer_relay.h"
+#include "sim/backend_pool.h"
 #include "sim/request_head_scan.h"
 
 namespace sim {
@@ -30,8 +32,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSendTimeoutS = 10;
-constexpr int kBackendAnswerTimeoutS = 60;
 constexpr std::size_t kReadBytes = 64 * 1024;
+// Below the library's own wait for a kept connection's next request (5 s), so a pooled
+// connection is not given a request just as the library closes it.
+constexpr std::chrono::milliseconds kBackendIdleAge{2000};
 
 std::string Plain(int status, const char* reason) {
   return "HTTP/1.1 " + std::to_string(status) + " " + reason +
@@ -48,22 +52,16 @@ void SendNow(int fd, const std::string& bytes) {
   }
 }
 
-bool SendAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t sent = ::send(fd, data, size, MSG_NOSIGNAL);
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent <= 0) return false;
-    data += sent;
-    size -= static_cast<std::size_t>(sent);
-  }
-  return true;
-}
-
 void SetTimeouts(int fd, int sendSeconds, int receiveSeconds) {
   const timeval send{sendSeconds, 0};
   const timeval receive{receiveSeconds, 0};
   ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &send, sizeof send);
   ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &receive, sizeof receive);
+}
+
+void SetBlocking(int fd, bool blocking) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  ::fcntl(fd, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK);
 }
 
 }  // namespace
@@ -74,15 +72,24 @@ struct RequestGate::Impl {
     Clock::time_point deadline;
     std::optional<ScannedHead> head;
     bool draining = false;  // answered already; input is discarded until it ends
+    bool waiting = false;   // kept open after an answer; no byte of the next request yet
   };
   struct Job {
     int client = -1;
     std::string request;
+    bool headRequest = false;
+    bool keepAlive = false;
+    std::string following;  // bytes of the client's next request, sent along with this one
+  };
+  // A client connection whose answer went out and that stays open for its next request.
+  struct Kept {
+    int client = -1;
+    std::string following;
   };
 
   Limits limits;
-  int backendPort;
   TooLargeAnswer tooLarge;
+  BackendPool backends;
   int listener = -1;
   int epoll = -1;
   int wake = -1;
@@ -96,21 +103,28 @@ struct RequestGate::Impl {
   std::deque<Job> jobs;
   std::vector<std::thread> forwarders;
 
+  std::mutex keptLock;
+  std::vector<Kept> kept;
+
+  Impl(Limits l, int backendPort, TooLargeAnswer answer)
+      : limits(l), tooLarge(std::move(answer)), backends(backendPort, static_cast<std::size_t>(l.forwarders), kBackendIdleAge) {}
+
   void Accept();
+  bool Watch(int fd, std::string received, Clock::time_point deadline, bool waiting);
   void Read(int fd);
+  void Consume(int fd);
+  void SetDeadline(int fd, Connection& c, Clock::time_point deadline);
   void Close(int fd);
   void Release(int fd);  // leaves the loop's care, stays open
   void ExpireDeadlines();
   int MillisecondsToNextDeadline() const;
-  void Forward(const Job& job) const;
+  void TakeBackKept();
+  bool Forward(const Job& job);
   void ForwardLoop();
 };
 
-RequestGate::RequestGate(Limits limits, int backendPort, TooLargeAnswer tooLarge) : impl_(std::make_unique<Impl>()) {
-  impl_->limits = limits;
-  impl_->backendPort = backendPort;
-  impl_->tooLarge = std::move(tooLarge);
-}
+RequestGate::RequestGate(Limits limits, int backendPort, TooLargeAnswer tooLarge)
+    : impl_(std::make_unique<Impl>(limits, backendPort, std::move(tooLarge))) {}
 
 RequestGate::~RequestGate() {
   for (auto& [fd, connection] : impl_->connections) ::close(fd);
@@ -162,7 +176,9 @@ void RequestGate::Run() {
       const int fd = events[static_cast<std::size_t>(i)].data.fd;
       if (fd == g.listener) {
         g.Accept();
-      } else if (fd != g.wake) {
+      } else if (fd == g.wake) {
+        g.TakeBackKept();
+      } else {
         g.Read(fd);
       }
     }
@@ -173,6 +189,9 @@ void RequestGate::Run() {
   g.forwarders.clear();
   for (const auto& job : g.jobs) ::close(job.client);
   g.jobs.clear();
+  for (const auto& k : g.kept) ::close(k.client);
+  g.kept.clear();
+  g.backends.CloseAll();
 }
 
 int RequestGate::Impl::MillisecondsToNextDeadline() const {
@@ -185,20 +204,60 @@ void RequestGate::Impl::Accept() {
   for (;;) {
     const int fd = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;  // EAGAIN: all taken; anything else (EMFILE): try on the next event
-    if (connections.size() >= static_cast<std::size_t>(limits.maxConnections)) {
+    if (connections.size() >= static_cast<std::size_t>(limits.maxConnections) ||
+        !Watch(fd, {}, Clock::now() + std::chrono::milliseconds(limits.requestDeadlineMs), false)) {
       ::close(fd);
       continue;
     }
-    epoll_event event{};
-    event.events = EPOLLIN;
-    event.data.fd = fd;
-    if (::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event) != 0) {
-      ::close(fd);
+    // A client usually sends its request right behind the handshake: read it now
+    // rather than after another wait for events.
+    Read(fd);
+  }
+}
+
+// Puts a connection in the loop's care; false when epoll refuses it.
+bool RequestGate::Impl::Watch(int fd, std::string received, Clock::time_point deadline, bool waiting) {
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.fd = fd;
+  if (::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event) != 0) return false;
+  Connection& connection = connections[fd];
+  connection.received = std::move(received);
+  connection.deadline = deadline;
+  connection.waiting = waiting;
+  deadlines.emplace(deadline, fd);
+  return true;
+}
+
+void RequestGate::Impl::SetDeadline(int fd, Connection& c, Clock::time_point deadline) {
+  deadlines.erase({c.deadline, fd});
+  c.deadline = deadline;
+  deadlines.emplace(deadline, fd);
+}
+
+// Kept connections handed back by the forwarders: the loop watches them again, and
+// what they had sent already of a next request is looked at at once.
+void RequestGate::Impl::TakeBackKept() {
+  std::uint64_t count = 0;
+  if (::read(wake, &count, sizeof count) < 0) {
+    // Nothing was signalled; the list is looked at anyway.
+  }
+  std::vector<Kept> back;
+  {
+    std::lock_guard lock(keptLock);
+    back.swap(kept);
+  }
+  const auto now = Clock::now();
+  for (auto& k : back) {
+    SetBlocking(k.client, false);
+    const bool waiting = k.following.empty();
+    const auto deadline = now + std::chrono::milliseconds(waiting ? limits.keepAliveIdleMs : limits.requestDeadlineMs);
+    if (connections.size() >= static_cast<std::size_t>(limits.maxConnections) ||
+        !Watch(k.client, std::move(k.following), deadline, waiting)) {
+      ::close(k.client);
       continue;
     }
-    Connection& connection = connections[fd];
-    connection.deadline = Clock::now() + std::chrono::milliseconds(limits.requestDeadlineMs);
-    deadlines.emplace(connection.deadline, fd);
+    if (!waiting) Consume(k.client);
   }
 }
 
@@ -214,7 +273,19 @@ void RequestGate::Impl::Read(int fd) {
     return;
   }
   if (c.draining) return;
+  if (c.waiting) {
+    // The next request has begun: it has the whole request deadline from now.
+    c.waiting = false;
+    SetDeadline(fd, c, Clock::now() + std::chrono::milliseconds(limits.requestDeadlineMs));
+  }
   c.received.append(buffer, static_cast<std::size_t>(count));
+  Consume(fd);
+}
+
+// Looks at what a connection has sent: answers a bad or oversized head, or passes a
+// whole request on.
+void RequestGate::Impl::Consume(int fd) {
+  Connection& c = connections[fd];
   if (!c.head) {
     c.head = ScanRequestHead(c.received);
     if (!c.head) {
@@ -249,7 +320,8 @@ void RequestGate::Impl::Read(int fd) {
   }
   const std::size_t whole = c.head->headBytes + c.head->contentLength;
   if (c.received.size() < whole) return;
-  Job job{fd, c.head->forwardHead + c.received.substr(c.head->headBytes, c.head->contentLength)};
+  Job job{fd, c.head->forwardHead + c.received.substr(c.head->headBytes, c.head->contentLength), c.head->method == "HEAD",
+          c.head->keepAlive, c.received.substr(whole)};
   Release(fd);
   {
     std::lock_guard lock(jobsLock);
@@ -291,37 +363,39 @@ void RequestGate::Impl::ForwardLoop() {
       job = std::move(jobs.front());
       jobs.pop_front();
     }
-    Forward(job);
-    ::close(job.client);
+    if (!Forward(job) || stopping) {
+      ::close(job.client);
+      continue;
+    }
+    {
+      std::lock_guard lock(keptLock);
+      kept.push_back({job.client, std::move(job.following)});
+    }
+    const std::uint64_t one = 1;
+    if (::write(wake, &one, sizeof one) < 0) {
+      // The counter is full only with wakes pending; the loop reads the list then.
+    }
   }
 }
 
-void RequestGate::Impl::Forward(const Job& job) const {
-  ::fcntl(job.client, F_SETFL, ::fcntl(job.client, F_GETFL) & ~O_NONBLOCK);
+// Passes a request on and its answer back; true when the client's connection stays.
+bool RequestGate::Impl::Forward(const Job& job) {
+  SetBlocking(job.client, true);
   SetTimeouts(job.client, kSendTimeoutS, kSendTimeoutS);
-  const int backend = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(backendPort));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (backend < 0 || ::connect(backend, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    SendNow(job.client, Plain(503, "Service Unavailable"));
-    if (backend >= 0) ::close(backend);
-    return;
-  }
   const int yes = 1;
-  ::setsockopt(backend, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
   ::setsockopt(job.client, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-  SetTimeouts(backend, kSendTimeoutS, kBackendAnswerTimeoutS);
-  if (SendAll(backend, job.request.data(), job.request.size())) {
-    char buffer[kReadBytes];
-    for (;;) {
-      const ssize_t count = ::recv(backend, buffer, sizeof buffer, 0);
-      if (count < 0 && errno == EINTR) continue;
-      if (count <= 0 || !SendAll(job.client, buffer, static_cast<std::size_t>(count))) break;
-    }
+  const int backend = backends.Take();
+  if (backend < 0) {
+    SendNow(job.client, Plain(503, "Service Unavailable"));
+    return false;
   }
-  ::close(backend);
+  const RelayOutcome outcome = RelayAnswer(backend, job.client, job.request, job.headRequest, job.keepAlive && !stopping);
+  if (outcome.backendReusable) {
+    backends.Give(backend);
+  } else {
+    ::close(backend);
+  }
+  return outcome.answered && outcome.clientReusable;
 }
 
 }  // namespace sim

@@ -17,7 +17,11 @@ struct ScannedHead {
   bool chunked = false;
   bool expectsContinue = false;
   bool malformed = false;  // no request line, or a Content-Length that is not a number
-  // The head to pass on: Connection, Keep-Alive and Expect dropped, "Connection: close" added.
+  // The client means to send further requests on the connection: HTTP/1.1 unless it
+  // says close, HTTP/1.0 only when it asks for keep-alive.
+  bool keepAlive = false;
+  // The head to pass on: Connection, Keep-Alive and Expect dropped, "Connection: Keep-Alive"
+  // added, as the front end keeps its connections to the library open.
   std::string forwardHead;
 };
 

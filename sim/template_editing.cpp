@@ -1,13 +1,16 @@
 #include "sim/template_editing.h"
 
-#include <regex>
-
 namespace sim {
 namespace {
 
+// "HH:MM:SS" of a day: hours 00-23, minutes and seconds 00-59.
 bool IsTimeText(const std::string& text) {
-  static const std::regex time("([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]");
-  return std::regex_match(text, time);
+  if (text.size() != 8 || text[2] != ':' || text[5] != ':') return false;
+  for (std::size_t at : {0u, 1u, 3u, 4u, 6u, 7u}) {
+    if (text[at] < '0' || text[at] > '9') return false;
+  }
+  auto number = [&](std::size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); };
+  return number(0) <= 23 && number(3) <= 59 && number(6) <= 59;
 }
 
 }  // namespace

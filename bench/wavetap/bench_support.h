@@ -34,5 +34,6 @@ QString MakeBenchClip(const QString& path, double seconds, int width, int height
 
 inline constexpr const char* kCamera = "DEVICE://Test Camera";
 inline constexpr const char* kMicrophone = "DEVICE://Test Microphone";
+inline constexpr const char* kBusyCamera = "DEVICE://Busy Camera";
 
 }  // namespace wavetap_bench

@@ -1,6 +1,7 @@
 // The video bitrate the live encoder writes, second by second, against the profile's: a
-// recording of a simple picture (the test camera's moving ball) and of a busy one (ffmpeg's
-// moving test chart, played from a file) with the given profile. For each it prints the kilobits of every second
+// recording of a simple picture (the test camera's moving ball), of ffmpeg's moving test
+// chart played from a file, and of a busy live picture (a moving colour chart, which needs
+// the whole rate) with the given profile. For each it prints the kilobits of every second
 // of the archive's video, the mean over the seconds after the first, and the largest amount
 // in any one-second window (sliding over the packets' times), each against the profile.
 // Usage: bench_wavetap_bitrate [seconds, default 12] [profile, default "pal_视频中质量（256K）"]
@@ -95,9 +96,10 @@ int main(int argc, char** argv) {
     const QString busyClip = MakeBenchClip(folder + "/busy.avi", seconds + 2, 640, 480);
     if (busyClip.isEmpty()) return 1;
     const std::pair<const char*, QString> contents[] = {{"simple (moving ball)", kCamera},
-                                                       {"busy (moving test chart)", busyClip}};
+                                                       {"busy (moving test chart)", busyClip},
+                                                       {"busy live (moving colour chart)", kBusyCamera}};
     for (const auto& [content, video] : contents) {
-        const QString audio = video == kCamera ? QString(kMicrophone) : video;
+        const QString audio = video == busyClip ? video : QString(kMicrophone);
         const QString path = folder + "/recording.wmv";
         CountingOwner owner;
         {

@@ -216,7 +216,7 @@ void CChildView::RemoveSlot(std::size_t slot) {
     QPointer<CBaseTaskDlg> page = tasks_[slot].page;
     tasks_.erase(tasks_.begin() + static_cast<std::ptrdiff_t>(slot));
     // The tab of the closing task goes (the selected one when its page is unknown).
-    const int tab = page ? tabs_->indexOf(page) : tabs_->GetSSLActivePage();
+    const int tab = page ? tabs_->IndexOfSSLPage(page) : tabs_->GetSSLActivePage();
     if (tab >= 0) tabs_->RemoveSSLPage(tab);
 }
 

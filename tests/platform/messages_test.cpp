@@ -18,11 +18,14 @@ namespace {
 class Recorder : public MessageTarget {
 public:
     std::vector<unsigned> received;
+    // Counted after each push: another thread waits on this before it reads `received`.
+    std::atomic<std::size_t> receivedCount{0};
     std::atomic<QThread*> handledOn{nullptr};
 
 protected:
     LRESULT OnMessage(unsigned msg, WPARAM wParam, LPARAM lParam) override {
         received.push_back(msg);
+        ++receivedCount;
         handledOn = QThread::currentThread();
         return static_cast<LRESULT>(wParam) + lParam;
     }
@@ -104,7 +107,7 @@ TEST(Messages, APostFilterTakesWhatItWantsFromAnyPosterAndOnlyOnItsThread) {
     PostMessage(&here, 2024, 0, 0);
     PumpMessages();
     EXPECT_EQ(here.received.size(), 2u) << "without the filter every message arrives";
-    for (int i = 0; i < 100 && elsewhere.received.empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    for (int i = 0; i < 100 && elsewhere.receivedCount == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(elsewhere.received, (std::vector<unsigned>{2024}));
 }
 

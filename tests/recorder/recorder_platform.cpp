@@ -78,8 +78,19 @@ void RecorderPlatformTest::SetWaitTime(int ms) const {
     platform::WritePrivateProfileString("FTP", "WAITTIME", QString::number(ms), folder + "ftpconfigure.ini");
 }
 
+int RecorderPlatformTest::WaitTime() const {
+    return platform::GetPrivateProfileInt("FTP", "WAITTIME", -1, folder + "ftpconfigure.ini");
+}
+
 QString RecorderPlatformTest::StoredPath(const QString& name) const {
     return QString::fromStdString(platform->dataDir()) + "/storage/demo/recorder/" + name;
+}
+
+std::size_t RecorderPlatformTest::Reports(const QString& name) {
+    const std::string page = StatePage(), cell = "<td>" + name.toStdString() + "</td>";
+    std::size_t n = 0;
+    for (std::size_t at = page.find(cell); at != std::string::npos; at = page.find(cell, at + 1)) ++n;
+    return n;
 }
 
 bool SameBytes(const QString& a, const QString& b) {

@@ -29,9 +29,12 @@ protected:
     QString QueueKey(int index, const char* key) const;
     int QueueState(int index) const { return QueueKey(index, "FTPSTATE").toInt(); }
     void SetWaitTime(int ms) const;
+    int WaitTime() const;
     // The platform's copy of an uploaded file in the demo channel's FTP folder.
     QString StoredPath(const QString& name) const;
     std::string StatePage() { return platform->Get("/"); }
+    // How many recorded videos the state page lists with this file name.
+    std::size_t Reports(const QString& name);
 
     std::unique_ptr<simtest::PlatformProcess> platform;
 };

@@ -47,8 +47,15 @@ ServiceGate::ServiceGate(int platformPort) {
             res.set_content("<html><body>no platform</body></html>", "text/html");
             return;
         }
+        std::string body = answer->body;
+        Rewrite rewrite;
+        {
+            std::lock_guard guard(lock_);
+            rewrite = rewrite_;
+        }
+        if (rewrite) rewrite(request, body);
         res.status = answer->status;
-        res.set_content(answer->body, answer->get_header_value("Content-Type"));
+        res.set_content(body, answer->get_header_value("Content-Type"));
     });
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
@@ -63,6 +70,11 @@ ServiceGate::~ServiceGate() {
 void ServiceGate::FailWhen(FailRule rule) {
     std::lock_guard guard(lock_);
     fail_ = std::move(rule);
+}
+
+void ServiceGate::RewriteAnswers(Rewrite rewrite) {
+    std::lock_guard guard(lock_);
+    rewrite_ = std::move(rewrite);
 }
 
 std::vector<ServiceGate::Request> ServiceGate::Requests() const {

@@ -1,6 +1,7 @@
 #pragma once
 // A gate in front of the platform's service: forwards each SOAP request over HTTP,
-// notes it, and answers a fault page instead for the requests a test chooses to fail.
+// notes it, and answers a fault page instead for the requests a test chooses to fail, or
+// hands the platform's answer to the test to rewrite.
 
 #include <httplib.h>
 
@@ -22,6 +23,8 @@ public:
         std::chrono::steady_clock::time_point at;
     };
     using FailRule = std::function<bool(const Request&)>;
+    // Edits the platform's answer body to a request before it goes back.
+    using Rewrite = std::function<void(const Request&, std::string& answer)>;
 
     explicit ServiceGate(int platformPort);
     ~ServiceGate();
@@ -30,6 +33,7 @@ public:
 
     int port() const { return port_; }
     void FailWhen(FailRule rule);
+    void RewriteAnswers(Rewrite rewrite);
     std::vector<Request> Requests() const;
     std::vector<Request> Requests(const std::string& operation) const;
 
@@ -42,6 +46,7 @@ private:
     int port_ = 0;
     mutable std::mutex lock_;
     FailRule fail_;
+    Rewrite rewrite_;
     std::vector<Request> requests_;
 };
 

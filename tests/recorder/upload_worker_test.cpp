@@ -1,10 +1,11 @@
 // uploadThread in the hosted control against castora-platform and its FTP storage:
-// upload, insertVideo report and done state; storage or service down and back; files
-// that have gone; broken queue files.
+// upload, insertVideo report and done state; storage or service down and back, answers
+// lost after the report was recorded; files that have gone; broken queue files.
 
 #include "platform/ini_store.h"
 #include "recorder/recorder_globals.h"
 #include "recorder_platform.h"
+#include "service_gate.h"
 
 #include <QFile>
 
@@ -19,9 +20,6 @@ protected:
     }
     bool WorkerStarted() {
         return PumpUntil([&] { return WaitTime() == 180000; }, 10000);
-    }
-    int WaitTime() const {
-        return platform::GetPrivateProfileInt("FTP", "WAITTIME", -1, folder + "ftpconfigure.ini");
     }
     // The state page's row of a recorded video, from its channel to its date.
     static std::string VideoRow(const QString& name, int bytes, int pgid, int showId) {
@@ -83,13 +81,17 @@ TEST_F(UploadWorker, StorageDownKeepsTheItemWaitingUntilItIsBack) {
     EXPECT_NE(StatePage().find(VideoRow("20261208070000111.wmv", 200000, 11, 2001)), std::string::npos);
 }
 
-TEST_F(UploadWorker, ServiceDownAfterTheUploadReportsLater) {
+// The service records insertVideo and drops the connection before answering, until it
+// is started again without the fault: the worker reports again each round, and the
+// platform lists the upload once.
+TEST_F(UploadWorker, ServiceAnswerLostAfterTheUploadReportsLaterAndOnce) {
     BoxAnswers boxes(IDOK);
     StartPlatform(true);
-    // The service refuses insertVideo until it is started again without the fault.
     platform->Stop();
     platform->SetExtraArgs({"--drop", "--fault-operation", "insertVideo"});
     ASSERT_TRUE(platform->Start());
+    ServiceGate gate(platform->port());
+    Config(QByteArray("http://127.0.0.1:") + QByteArray::number(gate.port()));
     WriteStation(501);
     const QString file = Recording("20261208080000222.wmv", 150000);
     ASSERT_TRUE(Queue(file, "12-101", "2003"));
@@ -100,13 +102,16 @@ TEST_F(UploadWorker, ServiceDownAfterTheUploadReportsLater) {
     SetWaitTime(300);
     PumpFor(1500);
     EXPECT_EQ(QueueState(0), 1) << "a failed report stays uploaded, not done";
+    EXPECT_GE(gate.Requests("insertVideo").size(), 2u);
 
     platform->Stop();
     platform->SetExtraArgs({});
     ASSERT_TRUE(platform->Start());
     ASSERT_TRUE(WaitForState(0, 2));
     const std::string page = StatePage();
-    EXPECT_NE(page.find(VideoRow("20261208080000222.wmv", 150000, 12, 2003)), std::string::npos) << page;
+    const std::string row = VideoRow("20261208080000222.wmv", 150000, 12, 2003);
+    EXPECT_NE(page.find(row), std::string::npos) << page;
+    EXPECT_EQ(Reports("20261208080000222.wmv"), 1u) << page;
 }
 
 TEST_F(UploadWorker, AFileThatHasGoneWaitsWhileLaterItemsGoOn) {

@@ -1,16 +1,20 @@
 // webSyncThread in the hosted control against castora-platform (through a gate that
 // notes and fails chosen requests): the first rebuild, templates changed on the
-// platform, a registered station, failed weekdays asked again, exit during failures and
-// local changes pushed with insertChannel.
+// platform, a registered station, failed weekdays asked again, exit during failures,
+// local changes pushed with insertChannel, and answers with fields missing or thousands
+// of entries.
 
 #include "platform/ini_store.h"
+#include "recorder/add_show_dlg.h"
 #include "recorder/recorder_globals.h"
 #include "recorder/recorder_show_dlg.h"
+#include "recorder/schedule_rebuild.h"
 #include "recorder/show_list_file.h"
 #include "recorder/show_list_store.h"
 #include "recorder_platform.h"
 #include "service_gate.h"
 
+#include <QComboBox>
 #include <QDate>
 #include <QElapsedTimer>
 
@@ -21,6 +25,30 @@ using namespace recorder_test;
 namespace {
 
 const QString kDays = QStringLiteral("一二三四五六日");
+
+// Replaces what is inside the first <name>...</name> of an answer.
+void ReplaceInside(std::string& answer, const std::string& name, const std::string& inner) {
+    const std::size_t open = answer.find("<" + name + ">");
+    const std::size_t close = answer.find("</" + name + ">", open);
+    ASSERT_TRUE(open != std::string::npos && close != std::string::npos) << name << " in " << answer;
+    const std::size_t from = open + name.size() + 2;
+    answer.replace(from, close - from, inner);
+}
+
+// Removes the first <name>...</name> element of an answer.
+void RemoveElement(std::string& answer, const std::string& name) {
+    const std::size_t open = answer.find("<" + name + ">");
+    const std::size_t close = answer.find("</" + name + ">", open);
+    ASSERT_TRUE(open != std::string::npos && close != std::string::npos) << name << " in " << answer;
+    answer.erase(open, close + name.size() + 3 - open);
+}
+
+template <typename Item>
+std::string Repeated(int count, Item item) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += item(i);
+    return out;
+}
 
 class WebSync : public RecorderPlatformTest {
 protected:
@@ -231,6 +259,81 @@ TEST_F(WebSync, LocalChangesReachThePlatformWithTheirKeys) {
     for (const auto& r : gate->Requests("insertChannel")) types.push_back(ServiceGate::Element(r.body, "type"));
     EXPECT_EQ(types, (std::vector<std::string>{"1", "3", "2", "3"}));
     EXPECT_EQ(TraceCount("节目更新到web失败"), 0);
+}
+
+// Today's template with thousands of programmes, half of them empty records, the other
+// days' templates without a programme list or id, the channel record without its name,
+// copyright and FTP list and with thousands of media servers: the rebuild takes what it
+// can with the fields' defaults, and the next round with whole answers rebuilds the week.
+TEST_F(WebSync, TemplatesAndChannelWithFieldsMissingOrThousandsOfEntries) {
+    BoxAnswers boxes(IDOK);
+    StartWithGate();
+    const std::string today = std::to_string(QDate::currentDate().dayOfWeek());
+    gate->RewriteAnswers([&](const ServiceGate::Request& r, std::string& answer) {
+        if (r.operation == "getTemple" && ServiceGate::Element(r.body, "week") == today) {
+            ReplaceInside(answer, "progList", Repeated(5000, [](int i) {
+                              return i % 2 ? "<ENCProg><beginTime>08:00:00</beginTime><endTime>08:30:00</endTime>"
+                                             "<pg_name>节目" + std::to_string(i) + "</pg_name></ENCProg>"
+                                           : std::string("<ENCProg/>");
+                          }));
+        } else if (r.operation == "getTemple") {
+            RemoveElement(answer, "id");
+            RemoveElement(answer, "progList");
+        } else if (r.operation == "bChannel") {
+            RemoveElement(answer, "channelName");
+            RemoveElement(answer, "copyright");
+            RemoveElement(answer, "ftpList");
+            ReplaceInside(answer, "mediaList", Repeated(3000, [](int) { return "<ENCMedia><ip>127.0.0.1</ip></ENCMedia>"; }));
+        }
+    });
+    Open();
+    ASSERT_TRUE(PumpUntil([&] { return TraceText().contains("0 GetEncInfo end"); }, 60000)) << TraceText().toStdString();
+    ASSERT_EQ(ShowCount(), kMaxProgrammesPerDay);
+    EXPECT_TRUE(TraceText().contains(QStringLiteral("holds 5000 programmes, %1 taken").arg(kMaxProgrammesPerDay)));
+    EXPECT_EQ(TraceCount("0 路getTemple 节目数为0条"), 6);
+    const ShowEntry empty = Show(1);
+    EXPECT_EQ(empty.name, "");
+    EXPECT_EQ(empty.type, "0-");
+    EXPECT_EQ(empty.pgid, "0-101");
+    EXPECT_EQ(empty.showId, "0");
+    EXPECT_EQ(empty.cycle, kDays.mid(QDate::currentDate().dayOfWeek() - 1, 1));
+    EXPECT_EQ(Show(2).name, "节目1");
+    EXPECT_EQ(Show(2).start, "08:00:00");
+    EXPECT_EQ(Web("WEBSET_0", "CHANNELID"), "101");
+    EXPECT_EQ(Web("WEBSET_0", "CHANNELNAME"), "");
+    EXPECT_EQ(Web("WEBSET", "ftpservercount"), "0");
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join("|").toStdString();
+
+    gate->RewriteAnswers(nullptr);
+    Click(202);
+    ASSERT_TRUE(PumpUntil([&] { return TraceCount("0 GetEncInfo end") == 2; }, 30000)) << TraceText().toStdString();
+    EXPECT_EQ(ShowCount(), ExpectedShows());
+    EXPECT_EQ(Web("WEBSET_0", "CHANNELNAME"), "演示频道");
+    EXPECT_EQ(Web("WEBSET", "ftpservercount"), "1");
+}
+
+// Thousands of categories, each without its id or its name: the add dialog lists them all
+// with the defaults.
+TEST_F(WebSync, CategoriesWithFieldsMissingOrThousandsOfEntries) {
+    BoxAnswers boxes(IDOK);
+    StartWithGate();
+    gate->RewriteAnswers([](const ServiceGate::Request& r, std::string& answer) {
+        if (r.operation != "getCTList") return;
+        ReplaceInside(answer, "return", Repeated(4000, [](int i) {
+                          return i % 2 ? "<ColumnType><typeName>类别" + std::to_string(i) + "</typeName></ColumnType>"
+                                       : "<ColumnType><id>" + std::to_string(i) + "</id></ColumnType>";
+                      }));
+    });
+    Open();
+    Click(1034);
+    ASSERT_NE(dialog->ShowPage()->AddDialog(), nullptr);
+    auto* categories = ControlAs<QComboBox>(1067);
+    ASSERT_NE(categories, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return categories->count() == 4000; }, 20000)) << categories->count();
+    EXPECT_EQ(categories->itemText(0), "0-");
+    EXPECT_EQ(categories->itemText(1), "0-类别1");
+    EXPECT_EQ(categories->itemText(3998), "3998-");
+    EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join("|").toStdString();
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "platform_process.h"
+#include "sim/answer_framing.h"
 #include "sim/request_head_scan.h"
 #include "sim/seed_data.h"
 #include "sim/state_file.h"
@@ -74,6 +76,16 @@ bool ClosedWithin(int fd, int timeoutMs) {
   return false;
 }
 
+// True when the peer has closed (or reset) the connection; what it sent before is read.
+bool ClosedNow(int fd) {
+  char buffer[4096];
+  for (;;) {
+    const ssize_t count = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (count == 0) return true;
+    if (count < 0) return errno != EAGAIN && errno != EWOULDBLOCK;
+  }
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path);
   std::stringstream s;
@@ -84,6 +96,62 @@ std::string ReadFile(const std::string& path) {
 unsigned Mode(const std::string& path) {
   struct stat st{};
   return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+// Whole answers off a kept connection, one at a time: the head, then Content-Length
+// bytes or chunks up to the last. What arrived of a next answer waits for the next call.
+class AnswerReader {
+ public:
+  explicit AnswerReader(int fd) : fd_(fd) {}
+
+  // Empty when no whole answer arrives within timeoutMs.
+  std::string Next(int timeoutMs = 3000) {
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::size_t size = WholeSize();
+    while (size == 0 && Clock::now() < end) {
+      pollfd entry{fd_, POLLIN, 0};
+      if (::poll(&entry, 1, 20) <= 0) continue;
+      char buffer[4096];
+      const ssize_t count = ::recv(fd_, buffer, sizeof buffer, 0);
+      if (count <= 0) break;
+      pending_.append(buffer, static_cast<std::size_t>(count));
+      size = WholeSize();
+    }
+    const std::string answer = pending_.substr(0, size);
+    pending_.erase(0, size);
+    return answer;
+  }
+
+ private:
+  int fd_;
+  std::string pending_;
+
+  std::size_t WholeSize() const {
+    const std::size_t headEnd = pending_.find("\r\n\r\n");
+    if (headEnd == std::string::npos) return 0;
+    if (pending_.find("Transfer-Encoding: chunked") < headEnd) {
+      const std::size_t last = pending_.find("\r\n0\r\n\r\n", headEnd);
+      return last == std::string::npos ? 0 : last + 7;
+    }
+    const std::size_t length = pending_.find("Content-Length: ");
+    if (length > headEnd) return headEnd + 4;
+    const std::size_t whole = headEnd + 4 + std::stoul(pending_.substr(length + 16));
+    return pending_.size() >= whole ? whole : 0;
+  }
+};
+
+std::string ReadAnswer(int fd) { return AnswerReader(fd).Next(); }
+
+std::string LoginRequest(int port, const std::string& connection) {
+  const std::string body = simtest::Envelope(
+      "login", "<userName>demo</userName><passWord>" + simtest::Md5Hex("demo123") + "</passWord>");
+  return "POST /vekservices/ClientService HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+         "\r\nContent-Type: text/xml\r\nSOAPAction: \"\"\r\n" + connection +
+         "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+std::string GetRequest(const std::string& target, const std::string& version = "HTTP/1.1") {
+  return "GET " + target + " " + version + "\r\nHost: 127.0.0.1\r\n\r\n";
 }
 
 double LoginSeconds(PlatformProcess& p) {
@@ -149,9 +217,10 @@ TEST(PlatformUnderLoad, ARequestHeadAndBodyMustArriveWithinTheDeadline) {
   const int silent = ConnectTo(p.port());
   const int trickling = ConnectTo(p.port());
   const auto start = Clock::now();
-  Send(trickling, "POST /vekservices/ClientService HTTP/1.1\r\nContent-Length: 10\r\n\r\n");
+  Send(trickling, "POST /vekservices/ClientService HTTP/1.1\r\nContent-Length: 20\r\n\r\n");
   bool closed = false;
-  // One body byte a second keeps each read short; the whole request still has 10 s.
+  // One body byte a second keeps each read short; the whole request still has 10 s, and
+  // 20 bytes take longer.
   for (int i = 0; i < 14 && !closed; ++i) {
     Send(trickling, "<");
     closed = ClosedWithin(trickling, 1000);
@@ -165,7 +234,145 @@ TEST(PlatformUnderLoad, ARequestHeadAndBodyMustArriveWithinTheDeadline) {
   ::close(trickling);
 }
 
-TEST(RequestHeadScan, ForwardsAClosingHeadAndReadsTheLength) {
+TEST(PlatformKeepAlive, RequestsOnOneConnectionAreAnsweredInTurn) {
+  PlatformProcess p;
+  ASSERT_TRUE(p.Start());
+  const int fd = ConnectTo(p.port());
+  AnswerReader answers(fd);
+  Send(fd, GetRequest("/vekservices/ClientService?wsdl"));
+  const std::string wsdl = answers.Next();
+  EXPECT_EQ(wsdl.rfind("HTTP/1.1 200", 0), 0u) << wsdl.substr(0, 80);
+  EXPECT_NE(wsdl.find("Connection: keep-alive\r\n"), std::string::npos);
+  EXPECT_NE(wsdl.find("definitions"), std::string::npos);
+  Send(fd, LoginRequest(p.port(), ""));
+  const std::string login = answers.Next();
+  EXPECT_EQ(login.rfind("HTTP/1.1 200", 0), 0u) << login.substr(0, 80);
+  EXPECT_NE(login.find("<sessionId>"), std::string::npos);
+
+  // Two requests in one send come back as two answers, in their order.
+  Send(fd, GetRequest("/web/xieyi.jsp") + GetRequest("/vekservices/ClientService"));
+  const std::string first = answers.Next();
+  EXPECT_NE(first.find("<html"), std::string::npos);
+  EXPECT_EQ(first.find("WSDL"), std::string::npos);
+  const std::string second = answers.Next();
+  EXPECT_NE(second.find("POST SOAP requests here"), std::string::npos) << second.substr(0, 200);
+
+  // The client's close is honoured and said so.
+  Send(fd, LoginRequest(p.port(), "Connection: close\r\n"));
+  const std::string last = answers.Next();
+  EXPECT_NE(last.find("Connection: close\r\n"), std::string::npos);
+  EXPECT_NE(last.find("<sessionId>"), std::string::npos);
+  EXPECT_TRUE(ClosedWithin(fd, 1000));
+  ::close(fd);
+
+  // HTTP/1.0 keeps only when asked to.
+  const int old = ConnectTo(p.port());
+  Send(old, GetRequest("/web/index.jsp", "HTTP/1.0"));
+  EXPECT_NE(ReadAnswer(old).find("Connection: close\r\n"), std::string::npos);
+  EXPECT_TRUE(ClosedWithin(old, 1000));
+  ::close(old);
+}
+
+TEST(PlatformKeepAlive, ChunkedServiceAnswersKeepTheConnection) {
+  PlatformProcess p({"--chunked"});
+  ASSERT_TRUE(p.Start());
+  const int fd = ConnectTo(p.port());
+  for (int i = 0; i < 3; ++i) {
+    Send(fd, LoginRequest(p.port(), "Connection: keep-alive\r\n"));
+    const std::string answer = ReadAnswer(fd);
+    EXPECT_NE(answer.find("Transfer-Encoding: chunked"), std::string::npos) << i;
+    EXPECT_NE(answer.find("<sessionId>"), std::string::npos) << i;
+    EXPECT_NE(answer.find("Connection: keep-alive\r\n"), std::string::npos) << i;
+  }
+  ::close(fd);
+}
+
+TEST(PlatformKeepAlive, KeptConnectionsWaitWithinDeadlinesAndHoldNoWorker) {
+  PlatformProcess p;
+  ASSERT_TRUE(p.Start());
+  // More kept connections than the front end has forwarders: half stay silent after
+  // their answer, half trickle the next request's head a byte a second.
+  std::vector<int> silent, trickling;
+  for (auto* list : {&silent, &trickling}) {
+    for (int i = 0; i < 20; ++i) {
+      list->push_back(ConnectTo(p.port()));
+      ASSERT_GE(list->back(), 0);
+      Send(list->back(), GetRequest("/web/index.jsp"));
+      ASSERT_FALSE(ReadAnswer(list->back()).empty());
+    }
+  }
+  const auto answered = Clock::now();
+  auto since = [&answered] { return std::chrono::duration<double>(Clock::now() - answered).count(); };
+  std::vector<double> silentClosed(silent.size(), -1), tricklingClosed(trickling.size(), -1);
+  const std::string next = "POST /vekservices/ClientService HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+  for (std::size_t step = 0; step < 14; ++step) {
+    for (int fd : trickling) Send(fd, next.substr(step, 1));
+    if (step == 1) {
+      EXPECT_LT(LoginSeconds(p), 1.0);
+    }
+    const auto until = Clock::now() + std::chrono::seconds(1);
+    while (Clock::now() < until) {
+      for (std::size_t i = 0; i < silent.size(); ++i)
+        if (silentClosed[i] < 0 && ClosedNow(silent[i])) silentClosed[i] = since();
+      for (std::size_t i = 0; i < trickling.size(); ++i)
+        if (tricklingClosed[i] < 0 && ClosedNow(trickling[i])) tricklingClosed[i] = since();
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  }
+  // Silent ones end after the idle wait; trickling ones after the request deadline,
+  // counted from their first byte.
+  for (double t : silentClosed) {
+    EXPECT_GT(t, 4.5);
+    EXPECT_LT(t, 7.0);
+  }
+  for (double t : tricklingClosed) {
+    EXPECT_GT(t, 9.5);
+    EXPECT_LT(t, 12.5);
+  }
+  for (auto* list : {&silent, &trickling})
+    for (int fd : *list) ::close(fd);
+}
+
+TEST(AnswerFraming, FindsWhereTheLibrarysAnswersEnd) {
+  EXPECT_FALSE(sim::ScanAnswerHead("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n", false));
+  const auto kept = sim::ScanAnswerHead(
+      "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nConnection: Keep-Alive\r\nKeep-Alive: timeout=5\r\n\r\nabc", false);
+  ASSERT_TRUE(kept);
+  EXPECT_EQ(kept->body, sim::AnswerHead::Body::Length);
+  EXPECT_EQ(kept->contentLength, 3u);
+  EXPECT_FALSE(kept->closes);
+  EXPECT_EQ(kept->headWithoutConnection, "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n");
+  EXPECT_TRUE(sim::ScanAnswerHead("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: 0\r\n\r\n", false)->closes);
+  EXPECT_TRUE(sim::ScanAnswerHead("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", false)->closes);
+  const auto unframed = sim::ScanAnswerHead("HTTP/1.1 200 OK\r\n\r\n", false);
+  EXPECT_EQ(unframed->body, sim::AnswerHead::Body::UntilClose);
+  EXPECT_TRUE(unframed->closes);
+  EXPECT_EQ(sim::ScanAnswerHead("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n", true)->body, sim::AnswerHead::Body::None);
+  EXPECT_EQ(sim::ScanAnswerHead("HTTP/1.1 304 Not Modified\r\n\r\n", false)->body, sim::AnswerHead::Body::None);
+  EXPECT_EQ(sim::ScanAnswerHead("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 5\r\n\r\n", false)->body,
+            sim::AnswerHead::Body::Chunked);
+  for (const char* bad : {"garbage\r\n\r\n", "HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1 200 OK\r\nContent-Length: x\r\n\r\n"})
+    EXPECT_TRUE(sim::ScanAnswerHead(bad, false)->malformed) << bad;
+
+  // A chunked body ends after its last chunk and trailer however it is split.
+  const std::string body = "5;name=v\r\nhello\r\n1A\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\nX-Trailer: 1\r\n\r\n";
+  const std::string stream = body + "HTTP/1.1 200 OK";
+  for (std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{7}, stream.size()}) {
+    sim::ChunkedBodyEnd end;
+    std::size_t taken = 0;
+    for (std::size_t at = 0; at < stream.size() && !end.Done(); at += piece)
+      taken += end.Feed(std::string_view(stream).substr(at, piece));
+    EXPECT_TRUE(end.Done()) << piece;
+    EXPECT_EQ(taken, body.size()) << piece;
+  }
+  for (const char* bad : {"zz\r\n", "5\r\nhelloXX", "fffffffffffffffff\r\n"}) {
+    sim::ChunkedBodyEnd end;
+    end.Feed(bad);
+    EXPECT_TRUE(end.Broken()) << bad;
+  }
+}
+
+TEST(RequestHeadScan, ForwardsAKeptHeadAndReadsTheLength) {
   EXPECT_FALSE(sim::ScanRequestHead("POST / HTTP/1.1\r\nHost: a\r\n"));
   const auto head = sim::ScanRequestHead(
       "POST /s?x HTTP/1.1\r\nHost: a\r\ncontent-length:  12 \r\nConnection: keep-alive\r\nExpect: 100-continue\r\n\r\nbody");
@@ -175,10 +382,14 @@ TEST(RequestHeadScan, ForwardsAClosingHeadAndReadsTheLength) {
   EXPECT_EQ(head->target, "/s?x");
   EXPECT_EQ(head->contentLength, 12u);
   EXPECT_TRUE(head->expectsContinue);
-  EXPECT_EQ(head->forwardHead, "POST /s?x HTTP/1.1\r\nHost: a\r\ncontent-length:  12 \r\nConnection: close\r\n\r\n");
+  EXPECT_TRUE(head->keepAlive);
+  EXPECT_EQ(head->forwardHead, "POST /s?x HTTP/1.1\r\nHost: a\r\ncontent-length:  12 \r\nConnection: Keep-Alive\r\n\r\n");
   EXPECT_EQ(head->headBytes, std::string_view(
       "POST /s?x HTTP/1.1\r\nHost: a\r\ncontent-length:  12 \r\nConnection: keep-alive\r\nExpect: 100-continue\r\n\r\n").size());
   EXPECT_TRUE(sim::ScanRequestHead("GET / HTTP/1.1\r\nTransfer-Encoding: gzip, chunked\r\n\r\n")->chunked);
+  EXPECT_FALSE(sim::ScanRequestHead("GET / HTTP/1.1\r\nConnection: Close\r\n\r\n")->keepAlive);
+  EXPECT_FALSE(sim::ScanRequestHead("GET / HTTP/1.0\r\n\r\n")->keepAlive);
+  EXPECT_TRUE(sim::ScanRequestHead("GET / HTTP/1.0\r\nConnection: Keep-Alive\r\n\r\n")->keepAlive);
   for (const char* bad : {"SSH-2.0-OpenSSH\r\n\r\n", "POST / HTTP/1.1\r\nContent-Length: -1\r\n\r\n",
                           "POST / HTTP/1.1\r\nContent-Length: 99999999999999999999\r\n\r\n", " / HTTP/1.1\r\n\r\n"})
     EXPECT_TRUE(sim::ScanRequestHead(bad)->malformed) << bad;

@@ -96,3 +96,60 @@ TEST(RecorderOperations, TemplatesFlagsShowsAndVideos) {
   EXPECT_NE(page.find("20261207/news.wmv"), std::string::npos);
   EXPECT_NE(page.find("体育快讯"), std::string::npos);
 }
+
+// A recorder whose answer was lost reports the same upload again: one record, one id.
+// Another upload, even of a file with the same name, is a record of its own.
+TEST(RecorderOperations, ARepeatedUploadReportIsOneRecord) {
+  PlatformProcess p;
+  ASSERT_TRUE(p.Start());
+  auto report = [&](const std::string& encTime) {
+    return p.Call("insertVideo",
+                  "<channelId>101</channelId><encId>501</encId><pgId>11</pgId><ftpId>1</ftpId><type>1</type>"
+                  "<videoName>20261208190000123</videoName><path>20261208190000123.wmv</path><isDrm>0</isDrm>"
+                  "<videoSize>204800</videoSize><beginTime>19:00:00</beginTime><endTime>19:45:00</endTime>"
+                  "<encTime>" + encTime + "</encTime><userId>1001</userId><tcId>2001</tcId><score>0</score>"
+                  "<picPath></picPath>");
+  };
+  auto rows = [&] {
+    const std::string page = p.Get("/");
+    std::size_t n = 0;
+    for (auto at = page.find("<td>20261208190000123.wmv</td>"); at != std::string::npos;
+         at = page.find("<td>20261208190000123.wmv</td>", at + 1))
+      ++n;
+    return n;
+  };
+  SoapReply first = report("2026-12-08");
+  ASSERT_EQ(first.status, 200) << first.body;
+  SoapReply again = report("2026-12-08");
+  ASSERT_EQ(again.status, 200) << again.body;
+  EXPECT_EQ(again.ReturnText(), first.ReturnText());
+  EXPECT_EQ(rows(), 1u);
+
+  SoapReply otherDay = report("2026-12-09");
+  ASSERT_EQ(otherDay.status, 200) << otherDay.body;
+  EXPECT_NE(otherDay.ReturnText(), first.ReturnText());
+  EXPECT_EQ(rows(), 2u);
+
+  // The record survives a restart and a repeat after it is still the same record.
+  p.Stop();
+  ASSERT_TRUE(p.Start());
+  EXPECT_EQ(report("2026-12-08").ReturnText(), first.ReturnText());
+  EXPECT_EQ(rows(), 2u);
+}
+
+// The state page's template form takes times of a day only.
+TEST(RecorderOperations, TemplateEditsTakeTimesOfADayOnly) {
+  PlatformProcess p;
+  ASSERT_TRUE(p.Start());
+  httplib::Client client("127.0.0.1", p.port());
+  auto edit = [&](const std::string& begin, const std::string& end) {
+    httplib::Params form{{"channelId", "101"}, {"week", "1"}, {"index", "0"},
+                         {"name", "午夜新闻"},   {"beginTime", begin}, {"endTime", end}};
+    auto res = client.Post("/recorder/template", form);
+    return res ? res->status : 0;
+  };
+  for (const char* bad : {"24:00:00", "7:00:00", "07:60:00", "07:00:60", "07-00-00", "07:00:0x", "", "07:00:000"})
+    EXPECT_EQ(edit(bad, "23:59:59"), 400) << bad;
+  EXPECT_EQ(edit("00:00:00", "23:59:59"), 303);
+  EXPECT_EQ(edit("19:05:09", "20:00:00"), 303);
+}

@@ -5,6 +5,8 @@
 
 #include "platform/registry_store.h"
 
+#include <QElapsedTimer>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -65,6 +67,8 @@ TEST(Serve, ViewersPullTheLiveStreamWithinTheLimit) {
     ASSERT_TRUE(wavetap.SetLiveInfo("", "", 0, "", "", 0));
     EXPECT_EQ(wavetap.OutputMode(), 1);
     ASSERT_TRUE(wavetap.StartEncode());
+    QElapsedTimer running;
+    running.start();
     int percent = -1;
     PumpFor(300);
 
@@ -89,6 +93,9 @@ TEST(Serve, ViewersPullTheLiveStreamWithinTheLimit) {
     EXPECT_TRUE(wavetap.GetTransformProcess(percent));
     EXPECT_EQ(percent, -1) << "a device has no length: the percentage is left alone";
     wavetap.StopEncode();
-    EXPECT_GE(Probe(folder + "/archive.wmv").duration, 7.0) << "the archive went on beside the viewers";
+    // How long the viewers take depends on the stream's rate; the archive covers the whole run.
+    const double ranSeconds = running.elapsed() / 1000.0;
+    EXPECT_GE(ranSeconds, 5.0);
+    EXPECT_GE(Probe(folder + "/archive.wmv").duration, ranSeconds - 1.5) << "the archive went on beside the viewers";
     platform::RegistryDeleteValue(platform::kMaxClientConnectionsKey, "");
 }

@@ -119,6 +119,15 @@ QString MakeClip(const QString& folder, const QString& name, double seconds, int
     return QFile::exists(path) ? path : QString();
 }
 
+QString MakeBusyClip(const QString& folder, const QString& name, double seconds) {
+    const QString path = folder + "/" + name;
+    const QString duration = QString::number(seconds);
+    RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=" + duration,
+                       "-f", "lavfi", "-i", "sine=f=440:d=" + duration, "-c:v", "mpeg4", "-q:v", "2", "-c:a", "mp2",
+                       path});
+    return QFile::exists(path) ? path : QString();
+}
+
 ProbeResult Probe(const QString& path) {
     ProbeResult result;
     const QByteArray json = RunTool("ffprobe", {"-v", "error", "-print_format", "json", "-show_format",
@@ -136,10 +145,11 @@ ProbeResult Probe(const QString& path) {
 std::vector<Packet> Packets(const QString& path) {
     std::vector<Packet> packets;
     const QByteArray json = RunTool("ffprobe", {"-v", "error", "-print_format", "json", "-show_entries",
-                                                "packet=codec_type,pts_time", path});
+                                                "packet=codec_type,pts_time,size", path});
     for (const QJsonValue& value : QJsonDocument::fromJson(json).object().value("packets").toArray()) {
         const QJsonObject packet = value.toObject();
-        packets.push_back({packet.value("codec_type").toString(), packet.value("pts_time").toString().toDouble()});
+        packets.push_back({packet.value("codec_type").toString(), packet.value("pts_time").toString().toDouble(),
+                           packet.value("size").toString().toInt()});
     }
     return packets;
 }

@@ -45,6 +45,8 @@ void EnsureLogFolder();
 
 // A test clip made by ffmpeg (test pattern and tone); empty when ffmpeg failed.
 QString MakeClip(const QString& folder, const QString& name, double seconds, int toneHz);
+// The same with ffmpeg's busier moving chart, kept at fine quality (about 2 Mb/s at 320x240).
+QString MakeBusyClip(const QString& folder, const QString& name, double seconds);
 
 // Runs a program and returns its standard output (empty on failure).
 QByteArray RunTool(const QString& program, const QStringList& arguments, int timeoutMs = 60000);
@@ -59,11 +61,14 @@ ProbeResult Probe(const QString& path);
 struct Packet {
     QString type;  // "video" or "audio"
     double pts = 0;
+    int bytes = 0;
 };
 std::vector<Packet> Packets(const QString& path);
 
 inline constexpr const char* kCamera = "DEVICE://Test Camera";
 inline constexpr const char* kMicrophone = "DEVICE://Test Microphone";
+// A moving colour chart: busy enough that the encoder needs its whole bitrate.
+inline constexpr const char* kBusyCamera = "DEVICE://Busy Camera";
 inline constexpr const char* kProfile256 = "pal_视频中质量（256K）";
 inline constexpr const char* kAudioProfile = "pal_音频中质量（64K）";
 

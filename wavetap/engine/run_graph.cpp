@@ -10,6 +10,7 @@
 #include "engine/source_group.h"
 #include "engine/stream_output.h"
 #include "engine/timestamp_fix.h"
+#include "engine/video_rate.h"
 #include "platform/logo_file.h"
 #include "platform/paths.h"
 
@@ -216,9 +217,8 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
         if (mux) gst_tag_setter_merge_tags(GST_TAG_SETTER(mux), tags, GST_TAG_MERGE_REPLACE);
     gst_tag_list_unref(tags);
 
-    // Feeds one encoded stream to every muxer of the run.
+    // Feeds one encoded stream (the encoder's chain ends in `encoder`) to every muxer of the run.
     const auto fanOut = [&](GstElement* encoder, const char* muxPad) -> bool {
-        AddTimestampFix(encoder);
         // One muxer: straight in (each stream already has its own thread before its encoder).
         if ((fileMux != nullptr) != (streamMux != nullptr))
             return gst_element_link_pads(encoder, "src", fileMux ? fileMux : streamMux, muxPad);
@@ -249,8 +249,9 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
         }
         g_object_set(videoMixer_, "background", 1 /* black */, nullptr);
         g_object_set(background, "is-live", TRUE, "pattern", 2 /* black */, nullptr);
-        gst_util_set_object_arg(G_OBJECT(encoder), "bitrate", QByteArray::number(p.videoBitrate).constData());
-        g_object_set(encoder, "gop-size", p.frameRate * 5, nullptr);
+        ConfigureVideoEncoder(encoder, p);
+        AddFrameTimestampFix(encoder);
+        GstElement* encoded = CapsFilter(EncodedVideoCaps(p));
         videoEntry_ = CapsFilter(VideoCaps(p, true));
         GstElement* tee = Make("tee");
         GstElement* queue = Make("queue");
@@ -264,7 +265,8 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
         tiny.frameRate = 1;
         GstElement* backgroundCaps = CapsFilter(VideoCaps(tiny, true));
         bool ok = AddChain(bin, {background, backgroundCaps}) &&
-                  AddChain(bin, {videoMixer_, videoEntry_, tee, queue, encoder}) && fanOut(encoder, "video_%u");
+                  AddChain(bin, {videoMixer_, videoEntry_, tee, queue, encoder, encoded}) &&
+                  fanOut(encoded, "video_%u");
         if (ok) {
             // The background: the lowest layer, never drawn.
             GstPad* mixerPad = gst_element_request_pad_simple(videoMixer_, "sink_%u");
@@ -323,6 +325,7 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
                      nullptr);
         g_object_set(audioMixer_, "output-buffer-duration", static_cast<guint64>(100 * GST_MSECOND), nullptr);
         gst_util_set_object_arg(G_OBJECT(encoder), "bitrate", QByteArray::number(p.audioBitrate).constData());
+        AddTimestampFix(encoder);
         audioEntry_ = CapsFilter(AudioCaps(p));
         GstElement* silenceCaps = CapsFilter(AudioCaps(p));
         bool ok = AddChain(bin, {silence, silenceCaps}) &&

@@ -6,6 +6,7 @@
 #include "engine/pipeline_bus.h"
 #include "engine/source_group.h"
 #include "engine/timestamp_fix.h"
+#include "engine/video_rate.h"
 
 #include <QFile>
 #include <QUrl>
@@ -27,12 +28,10 @@ QByteArray ChainDescription(const Profile& p, bool video) {
     if (video) {
         return QString("queue ! videoconvert ! videoscale ! videorate ! "
                        "video/x-raw,format=I420,width=%1,height=%2,framerate=%3/1,pixel-aspect-ratio=1/1 ! "
-                       "avenc_wmv2 name=encoder bitrate=%4 gop-size=%5")
+                       "avenc_wmv2 name=encoder ! capsfilter name=encoded")
             .arg(p.width)
             .arg(p.height)
             .arg(p.frameRate)
-            .arg(p.videoBitrate)
-            .arg(p.frameRate * 5)
             .toUtf8();
     }
     return QString("queue ! audioconvert ! audioresample ! audio/x-raw,rate=%1,channels=%2 ! audioconvert ! "
@@ -156,7 +155,17 @@ bool TranscodeGraph::LinkStream(GstPad* pad, bool video) {
         return false;
     }
     GstElement* encoder = gst_bin_get_by_name(GST_BIN(chain), "encoder");
-    AddTimestampFix(encoder);
+    if (video) {
+        ConfigureVideoEncoder(encoder, settings_.profile);
+        AddFrameTimestampFix(encoder);
+        GstElement* encoded = gst_bin_get_by_name(GST_BIN(chain), "encoded");
+        GstCaps* caps = EncodedVideoCaps(settings_.profile);
+        g_object_set(encoded, "caps", caps, nullptr);
+        gst_caps_unref(caps);
+        gst_object_unref(encoded);
+    } else {
+        AddTimestampFix(encoder);
+    }
     gst_object_unref(encoder);
     gst_bin_add(GST_BIN(pipeline_), chain);
     GstPad* chainSrc = gst_element_get_static_pad(chain, "src");

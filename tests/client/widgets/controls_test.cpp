@@ -14,8 +14,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QThread>
 #include <QUrl>
 
@@ -117,6 +120,39 @@ TEST_F(Controls, TabPagesAreChildrenAndGoWithTheirTab) {
     EXPECT_EQ(tabs.tabText(0), "文件上传");
     test_support::WaitFor([&] { return first.isNull(); }, 1000);
     EXPECT_TRUE(first.isNull()) << "the removed page is deleted";
+}
+
+TEST_F(Controls, TabPageLargerThanItsTabScrollsInsteadOfBeingCut) {
+    CTabCtrlSSL tabs;
+    auto* page = new CResizablePage(QSize(600, 500));
+    auto* close = new QPushButton("关闭");
+    page->Place(close, QRect(500, 460, 90, 26), kBottomRight, kBottomRight);
+    tabs.AddSSLPage("本地录制", page);
+    tabs.resize(400, 300);
+    tabs.show();
+    ASSERT_TRUE(test_support::WaitFor([&] { return tabs.isVisible(); }, 1000));
+    QApplication::processEvents();
+
+    EXPECT_GE(page->width(), 600);
+    EXPECT_GE(page->height(), 500);
+    EXPECT_EQ(close->geometry(), QRect(500, 460, 90, 26)) << "the controls keep their design places";
+    auto* scroll = qobject_cast<QScrollArea*>(tabs.widget(0));
+    ASSERT_NE(scroll, nullptr);
+    ASSERT_TRUE(scroll->verticalScrollBar()->isVisible());
+    ASSERT_TRUE(scroll->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(close->visibleRegion().isEmpty()) << "out of view before scrolling";
+    scroll->ensureWidgetVisible(close);
+    QApplication::processEvents();
+    EXPECT_FALSE(close->visibleRegion().isEmpty()) << "scrolling reaches the bottom-right control";
+    EXPECT_EQ(tabs.IndexOfSSLPage(page), 0);
+    EXPECT_EQ(tabs.IndexOfSSLPage(close), -1);
+
+    // A tab larger than the design size stretches the page without scroll bars.
+    tabs.resize(900, 800);
+    QApplication::processEvents();
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_GT(page->height(), 500);
+    EXPECT_GT(close->geometry().bottom(), 486) << "an anchored control follows the page";
 }
 
 TEST_F(Controls, ResizablePageMovesAndStretchesAnchoredControls) {

@@ -1,0 +1,43 @@
+#include "engine/video_rate.h"
+
+#include "engine/profile.h"
+
+#include <QByteArray>
+
+#include <gst/gst.h>
+
+namespace wavetap::engine {
+
+namespace {
+
+// The rate control keeps a buffer that fills at the maximum rate and from which every frame
+// takes its bits, so any stretch of T seconds carries at most maxrate * T + buffer bits.
+// 90% of the profile's rate with a buffer of a fifth of a second holds every one-second
+// window to 110% of it, and leaves key frames two to three frames' worth of room.
+constexpr double kRateShare = 0.9;
+constexpr double kBufferSeconds = 0.2;
+// How far the running total may drift from the target before the quantizer is pulled back
+// (the encoder's default, 4 Mbit, lets a 224 kb/s stream run 18 seconds off).
+constexpr double kToleranceSeconds = 0.1;
+constexpr int kKeyFrameSeconds = 5;
+
+void SetNumber(GstElement* encoder, const char* property, double value) {
+    gst_util_set_object_arg(G_OBJECT(encoder), property, QByteArray::number(static_cast<qint64>(value)).constData());
+}
+
+}  // namespace
+
+void ConfigureVideoEncoder(GstElement* encoder, const Profile& p) {
+    const double rate = p.videoBitrate;
+    SetNumber(encoder, "bitrate", rate * kRateShare);
+    SetNumber(encoder, "maxrate", rate * kRateShare);
+    SetNumber(encoder, "bufsize", rate * kBufferSeconds);
+    SetNumber(encoder, "bitrate-tolerance", rate * kToleranceSeconds);
+    SetNumber(encoder, "gop-size", p.frameRate * kKeyFrameSeconds);
+}
+
+GstCaps* EncodedVideoCaps(const Profile& p) {
+    return gst_caps_new_simple("video/x-wmv", "framerate", GST_TYPE_FRACTION, p.frameRate, 1, nullptr);
+}
+
+}  // namespace wavetap::engine
