@@ -12,31 +12,14 @@ using namespace wavetap::asf;
 constexpr std::size_t kFileSizeOffset = 40;
 constexpr std::size_t kPacketCountOffset = 56;
 constexpr std::size_t kFlagsOffset = 88;
-constexpr std::size_t kMinPacketOffset = 92;
-constexpr std::size_t kMaxPacketOffset = 96;
-constexpr std::size_t kFilePropertiesMinSize = 104;
-// Offset of the Flags word inside the Stream Properties Object; its top bit marks encryption.
-constexpr std::size_t kStreamFlagsOffset = 72;
-constexpr std::size_t kStreamPropertiesMinSize = 78;
+// The top bit of the Stream Properties Object's flags word marks encryption.
 constexpr std::uint16_t kEncryptedContentFlag = 0x8000;
 constexpr std::uint32_t kBroadcastFlag = 0x01;
-constexpr std::size_t kObjectCountOffset = 24;
 
 struct ObjectSpan {
     std::size_t pos;
     std::size_t size;
 };
-
-void WriteLe16(std::uint8_t* p, std::uint16_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-void WriteLe32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-void WriteLe64(std::uint8_t* p, std::uint64_t v) {
-    for (int i = 0; i < 8; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 bool IsProtectionObject(const std::uint8_t* object) {
     return GuidAt(object, kContentEncryptionObject) || GuidAt(object, kExtendedContentEncryptionObject) ||
@@ -67,8 +50,8 @@ HRESULT Walk(const QByteArray& block, std::vector<ObjectSpan>* objects, AsfLayou
         if (objectSize < kObjectPrologSize || objectSize > found.headerSize - pos) return NS_E_DRM_NOT_ASF;
         if (GuidAt(object, kFilePropertiesObject)) {
             if (objectSize < kFilePropertiesMinSize || haveFileProperties) return NS_E_DRM_NOT_ASF;
-            const std::uint32_t minSize = ReadLe32(object + kMinPacketOffset);
-            if (minSize == 0 || minSize != ReadLe32(object + kMaxPacketOffset)) return NS_E_DRM_NOT_ASF;
+            const std::uint32_t minSize = ReadLe32(object + kMinPacketSizeOffset);
+            if (minSize == 0 || minSize != ReadLe32(object + kMaxPacketSizeOffset)) return NS_E_DRM_NOT_ASF;
             found.packetSize = minSize;
             found.dataPackets = ReadLe64(object + kPacketCountOffset);
             found.broadcast = ReadLe32(object + kFlagsOffset) & kBroadcastFlag;

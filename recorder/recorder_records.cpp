@@ -1,6 +1,7 @@
 #include "recorder/recorder_records.h"
 
 #include "recorder/recorder_service_operations.h"
+#include "service-transport/publishing_point_fields.h"
 
 namespace RecorderService {
 
@@ -9,33 +10,21 @@ using transport::SoapValue;
 
 namespace {
 
-int Int32(const RecordView& r, std::string_view field) { return static_cast<int>(r.Integer(field)); }
-
 ENCChannel ReadChannel(const SoapValue& value) {
     const RecordView r(kENCChannel, value);
-    return {r.Integer("channelId"), r.String("channelName"), Int32(r, "enc_content"), Int32(r, "pg_fashion")};
+    return {r.Integer("channelId"), r.String("channelName"), r.Int32("enc_content"), r.Int32("pg_fashion")};
 }
 
 ENCFtp ReadFtp(const SoapValue& value) {
     const RecordView r(kENCFtp, value);
-    return {r.Integer("ftpId"), r.String("ip"), r.String("logicPath"), r.String("passWord"), Int32(r, "port"),
+    return {r.Integer("ftpId"), r.String("ip"), r.String("logicPath"), r.String("passWord"), r.Int32("port"),
             r.String("userName")};
 }
 
 ENCMedia ReadMedia(const SoapValue& value) {
     const RecordView r(kENCMedia, value);
     ENCMedia m;
-    m.ip = r.String("ip");
-    m.kid = r.String("kid");
-    m.licSrvCert = r.String("licSrvCert");
-    m.loginUrl = r.String("loginUrl");
-    m.port = Int32(r, "port");
-    m.privateKey = r.String("privateKey");
-    m.pubPoint = r.String("pubPoint");
-    m.publicKey = r.String("publicKey");
-    m.rootCert = r.String("rootCert");
-    m.seed = r.String("seed");
-    m.signedPublicKey = r.String("signedPublicKey");
+    transport::ReadPublishingPoint(r, m);
     m.userName = r.String("userName");
     m.userPass = r.String("userPass");
     return m;
@@ -51,8 +40,8 @@ ENCProg ReadProg(const SoapValue& value) {
     p.ctId = r.Integer("ctId");
     p.ctName = r.String("ctName");
     p.endTime = r.String("endTime");
-    p.flag = Int32(r, "flag");
-    p.isfor = Int32(r, "isfor");
+    p.flag = r.Int32("flag");
+    p.isfor = r.Int32("isfor");
     p.pg_name = r.String("pg_name");
     p.pg_shortname = r.String("pg_shortname");
     p.tcId = r.Integer("tcId");
@@ -93,7 +82,7 @@ ENCSpcTemple ReadENCSpcTemple(const SoapValue& value) {
 
 ENCResult ReadENCResult(const SoapValue& value) {
     const RecordView r(kENCResult, value);
-    return {r.Integer("channelId"), r.Integer("columnId"), r.Boolean("flag"), Int32(r, "state"), r.Integer("tcId")};
+    return {r.Integer("channelId"), r.Integer("columnId"), r.Boolean("flag"), r.Int32("state"), r.Integer("tcId")};
 }
 
 }  // namespace RecorderService

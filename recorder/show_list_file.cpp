@@ -1,6 +1,7 @@
 #include "recorder/show_list_file.h"
 
 #include "platform/ini_store.h"
+#include "recorder/ini_values.h"
 #include "recorder/numbered_sections.h"
 #include "recorder/recorder_globals.h"
 
@@ -8,14 +9,6 @@ namespace {
 
 const QString kListSection = QStringLiteral("SHOWLIST");
 const QString kCountKey = QStringLiteral("CURCOUNT");
-
-QString Get(const QString& section, const QString& key, const QString& path) {
-    return platform::GetPrivateProfileString(section, key, QString(), path);
-}
-
-void Put(const QString& section, const QString& key, const QString& value, const QString& path) {
-    platform::WritePrivateProfileString(section, key, value.isNull() ? QStringLiteral("") : value, path);
-}
 
 bool Same(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
@@ -48,16 +41,16 @@ ShowEntry ShowListFile::Read(int n) const {
     std::lock_guard guard(lock_);
     const QString s = SectionName(n);
     ShowEntry e;
-    e.name = Get(s, QStringLiteral("SHOWNAME"), path_);
-    e.start = Get(s, QStringLiteral("SHOWSTARTTIME"), path_);
-    e.end = Get(s, QStringLiteral("SHOWENDTIME"), path_);
-    e.cycle = Get(s, QStringLiteral("SHOWCYCLE"), path_);
-    e.format = Get(s, QStringLiteral("SHOWFORMAT"), path_);
-    e.type = Get(s, QStringLiteral("SHOWTYPE"), path_);
-    e.pgid = Get(s, QStringLiteral("PGID"), path_);
-    e.showId = Get(s, QStringLiteral("SHOWID"), path_);
-    e.updateKey = platform::GetPrivateProfileInt(s, QStringLiteral("SHOWUPDATEKEY"), 0, path_);
-    e.conflict = platform::GetPrivateProfileInt(s, QStringLiteral("CONFLICT"), 0, path_);
+    e.name = ReadIniText(s, QStringLiteral("SHOWNAME"), path_);
+    e.start = ReadIniText(s, QStringLiteral("SHOWSTARTTIME"), path_);
+    e.end = ReadIniText(s, QStringLiteral("SHOWENDTIME"), path_);
+    e.cycle = ReadIniText(s, QStringLiteral("SHOWCYCLE"), path_);
+    e.format = ReadIniText(s, QStringLiteral("SHOWFORMAT"), path_);
+    e.type = ReadIniText(s, QStringLiteral("SHOWTYPE"), path_);
+    e.pgid = ReadIniText(s, QStringLiteral("PGID"), path_);
+    e.showId = ReadIniText(s, QStringLiteral("SHOWID"), path_);
+    e.updateKey = ReadIniInt(s, QStringLiteral("SHOWUPDATEKEY"), path_);
+    e.conflict = ReadIniInt(s, QStringLiteral("CONFLICT"), path_);
     return e;
 }
 
@@ -76,7 +69,7 @@ void ShowListFile::Append(const ShowEntry& entry) const {
                     {"SHOWID", entry.showId},
                     {"SHOWUPDATEKEY", QString::number(entry.updateKey)}});
     if (entry.updateKey == kShowFromService) WriteFields(s, {{"CONFLICT", QString::number(entry.conflict)}});
-    Put(kListSection, kCountKey, QString::number(n), path_);
+    WriteIniText(kListSection, kCountKey, QString::number(n), path_);
 }
 
 bool ShowListFile::WriteBack(const ShowEntry& identity, const ShowEntry& row, int key) const {
@@ -85,14 +78,14 @@ bool ShowListFile::WriteBack(const ShowEntry& identity, const ShowEntry& row, in
     for (int n = 0; n <= last; ++n) {
         const QString s = SectionName(n);
         // A deleted show is no longer listed, so it is never the row being written back.
-        if (platform::GetPrivateProfileInt(s, QStringLiteral("SHOWUPDATEKEY"), 0, path_) == kShowDeleted) continue;
+        if (ReadIniInt(s, QStringLiteral("SHOWUPDATEKEY"), path_) == kShowDeleted) continue;
         bool match = false;
         if (!identity.showId.isEmpty()) {
-            match = Same(Get(s, QStringLiteral("SHOWID"), path_), identity.showId);
+            match = Same(ReadIniText(s, QStringLiteral("SHOWID"), path_), identity.showId);
         } else {
-            match = Same(Get(s, QStringLiteral("SHOWSTARTTIME"), path_), identity.start) &&
-                    Same(Get(s, QStringLiteral("SHOWENDTIME"), path_), identity.end) &&
-                    Same(Get(s, QStringLiteral("SHOWCYCLE"), path_), identity.cycle);
+            match = Same(ReadIniText(s, QStringLiteral("SHOWSTARTTIME"), path_), identity.start) &&
+                    Same(ReadIniText(s, QStringLiteral("SHOWENDTIME"), path_), identity.end) &&
+                    Same(ReadIniText(s, QStringLiteral("SHOWCYCLE"), path_), identity.cycle);
         }
         if (!match) continue;
         WriteFields(s, {{"SHOWNAME", row.name},
@@ -110,7 +103,7 @@ bool ShowListFile::WriteBack(const ShowEntry& identity, const ShowEntry& row, in
 }
 
 void ShowListFile::WriteFields(const QString& section, std::initializer_list<Field> fields) const {
-    for (const Field& field : fields) Put(section, QString::fromLatin1(field.key), field.value, path_);
+    for (const Field& field : fields) WriteIniText(section, QString::fromLatin1(field.key), field.value, path_);
 }
 
 void ShowListFile::MarkPushed(int n, const QString& pgid, const QString& showId) const {
@@ -120,5 +113,5 @@ void ShowListFile::MarkPushed(int n, const QString& pgid, const QString& showId)
 
 void ShowListFile::Clear() const {
     std::lock_guard guard(lock_);
-    Put(kListSection, kCountKey, QStringLiteral("0"), path_);
+    WriteIniText(kListSection, kCountKey, QStringLiteral("0"), path_);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/ini_store.h"
 #include "platform/sync.h"
+#include "recorder/ini_values.h"
 #include "recorder/numbered_sections.h"
 #include "recorder/recorder_globals.h"
 
@@ -11,13 +12,6 @@ namespace {
 const QString kQueueSection = QStringLiteral("FTP");
 const QString kCountKey = QStringLiteral("FILECOUNT");
 const QString kStateKey = QStringLiteral("FTPSTATE");
-
-QString Get(const QString& section, const char* key, const QString& file) {
-    return platform::GetPrivateProfileString(section, QString::fromLatin1(key), QString(), file);
-}
-int GetInt(const QString& section, const char* key, const QString& file) {
-    return platform::GetPrivateProfileInt(section, QString::fromLatin1(key), 0, file);
-}
 }  // namespace
 
 std::mutex& UploadQueueLock() {
@@ -37,21 +31,21 @@ std::vector<int> QueuedItems(const QString& queueFile, int fileCount) {
     return items;
 }
 
-int ReadUploadState(const QString& queueFile, int index) { return GetInt(UploadSection(index), "FTPSTATE", queueFile); }
+int ReadUploadState(const QString& queueFile, int index) { return ReadIniInt(UploadSection(index), "FTPSTATE", queueFile); }
 
 UploadItem ReadUploadItem(const QString& queueFile, int index) {
     const QString s = UploadSection(index);
     UploadItem item;
     item.index = index;
-    item.state = GetInt(s, "FTPSTATE", queueFile);
-    item.fileName = Get(s, "FILENAME", queueFile);
-    item.fileLength = GetInt(s, "FILELEN", queueFile);
-    item.pgid = GetInt(s, "pgid", queueFile);
-    item.channelId = GetInt(s, "channelID", queueFile);
-    item.showId = GetInt(s, "Showid", queueFile);
-    item.beginTime = Get(s, "begintime", queueFile);
-    item.endTime = Get(s, "endtime", queueFile);
-    item.recordDate = Get(s, "recodertime", queueFile);
+    item.state = ReadIniInt(s, "FTPSTATE", queueFile);
+    item.fileName = ReadIniText(s, "FILENAME", queueFile);
+    item.fileLength = ReadIniInt(s, "FILELEN", queueFile);
+    item.pgid = ReadIniInt(s, "pgid", queueFile);
+    item.channelId = ReadIniInt(s, "channelID", queueFile);
+    item.showId = ReadIniInt(s, "Showid", queueFile);
+    item.beginTime = ReadIniText(s, "begintime", queueFile);
+    item.endTime = ReadIniText(s, "endtime", queueFile);
+    item.recordDate = ReadIniText(s, "recodertime", queueFile);
     return item;
 }
 

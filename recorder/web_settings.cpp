@@ -1,22 +1,11 @@
 #include "recorder/web_settings.h"
 
-#include "platform/ini_store.h"
+#include "recorder/ini_values.h"
 #include "recorder/numbered_sections.h"
 
 namespace {
 
 const QString kWebSet = QStringLiteral("WEBSET");
-
-QString Get(const QString& section, const char* key, const QString& file) {
-    return platform::GetPrivateProfileString(section, QString::fromLatin1(key), QString(), file);
-}
-int GetInt(const QString& section, const char* key, const QString& file) {
-    return platform::GetPrivateProfileInt(section, QString::fromLatin1(key), 0, file);
-}
-void Put(const QString& section, const char* key, const QString& value, const QString& file) {
-    platform::WritePrivateProfileString(section, QString::fromLatin1(key), value.isNull() ? QStringLiteral("") : value,
-                                        file);
-}
 
 QString ChannelSection(int i) { return QStringLiteral("%1_%2").arg(kWebSet).arg(i); }
 QString FtpSection(int i) { return QStringLiteral("0_FTP_%1").arg(i); }
@@ -25,29 +14,29 @@ QString FtpSection(int i) { return QStringLiteral("0_FTP_%1").arg(i); }
 
 WebSettings ReadWebSettings(const QString& webFile) {
     WebSettings settings;
-    settings.channelCount = std::clamp(GetInt(kWebSet, "CHANNECOUNT ", webFile), 0, kMaxRecorderChannels);
+    settings.channelCount = std::clamp(ReadIniInt(kWebSet, "CHANNECOUNT ", webFile), 0, kMaxRecorderChannels);
     for (int i = 0; i < settings.channelCount; ++i) {
         const QString s = ChannelSection(i);
         ChannelRecord record;
-        record.encId = GetInt(s, "ENCID", webFile);
-        record.channelId = GetInt(s, "CHANNELID", webFile);
-        record.webContent = GetInt(s, "WEBCONTENT", webFile);
-        (void)Get(s, "CHANNEISINSERT ", webFile);  // read, never used
+        record.encId = ReadIniInt(s, "ENCID", webFile);
+        record.channelId = ReadIniInt(s, "CHANNELID", webFile);
+        record.webContent = ReadIniInt(s, "WEBCONTENT", webFile);
+        (void)ReadIniText(s, "CHANNEISINSERT ", webFile);  // read, never used
         settings.channels.push_back(record);
     }
     // Each FTP section in turn, the last one winning; a count beyond the sections ends
     // at the last section there is.
-    const int ftpCount = std::max(0, GetInt(kWebSet, "ftpservercount", webFile));
+    const int ftpCount = std::max(0, ReadIniInt(kWebSet, "ftpservercount", webFile));
     const int last = std::min(ftpCount - 1, LastNumberedSection(webFile, QStringLiteral("0_FTP_")));
     for (int i = 0; i <= last; ++i) {
         const QString s = FtpSection(i);
         FtpAccount account;
-        account.ftpId = GetInt(s, "FTPID", webFile);
-        account.host = Get(s, "FTPIP", webFile);
-        account.port = GetInt(s, "FTPPORT", webFile);
-        account.path = Get(s, "FTPPATH", webFile);
-        account.user = Get(s, "FTPUSERNAME", webFile);
-        account.pass = Get(s, "FTPPASS", webFile);
+        account.ftpId = ReadIniInt(s, "FTPID", webFile);
+        account.host = ReadIniText(s, "FTPIP", webFile);
+        account.port = ReadIniInt(s, "FTPPORT", webFile);
+        account.path = ReadIniText(s, "FTPPATH", webFile);
+        account.user = ReadIniText(s, "FTPUSERNAME", webFile);
+        account.pass = ReadIniText(s, "FTPPASS", webFile);
         settings.ftp = account;
     }
     return settings;
@@ -78,21 +67,21 @@ void LoadFtpAccount(const QString& webFile, FtpAccountSlot& ftp) {
 
 void WriteChannelIdentity(const QString& webFile, qint64 channelId, const QString& channelName) {
     const QString s = ChannelSection(0);
-    Put(s, "CHANNELID", QString::number(channelId), webFile);
-    Put(s, "CHANNELNAME", channelName, webFile);
+    WriteIniText(s, "CHANNELID", QString::number(channelId), webFile);
+    WriteIniText(s, "CHANNELNAME", channelName, webFile);
 }
 
 void WriteFtpList(const QString& webFile, const std::vector<RecorderService::ENCFtp>& list) {
-    Put(kWebSet, "ftpservercount", QString::number(list.size()), webFile);
+    WriteIniText(kWebSet, "ftpservercount", QString::number(list.size()), webFile);
     for (std::size_t i = 0; i < list.size(); ++i) {
         const QString s = FtpSection(static_cast<int>(i));
         const RecorderService::ENCFtp& f = list[i];
-        Put(s, "FTPID", QString::number(f.ftpId), webFile);
-        Put(s, "FTPIP", f.ip, webFile);
-        Put(s, "FTPPORT", QString::number(f.port), webFile);
-        Put(s, "FTPPATH", f.logicPath, webFile);
-        Put(s, "FTPUSERNAME", f.userName, webFile);
-        Put(s, "FTPPASS", f.passWord, webFile);
+        WriteIniText(s, "FTPID", QString::number(f.ftpId), webFile);
+        WriteIniText(s, "FTPIP", f.ip, webFile);
+        WriteIniText(s, "FTPPORT", QString::number(f.port), webFile);
+        WriteIniText(s, "FTPPATH", f.logicPath, webFile);
+        WriteIniText(s, "FTPUSERNAME", f.userName, webFile);
+        WriteIniText(s, "FTPPASS", f.passWord, webFile);
     }
 }
 
@@ -100,15 +89,15 @@ void WriteTemplateCache(const QString& webFile, bool special, int weekday, const
                         qint64 channelId) {
     const QString s = QStringLiteral("0_%1_%2").arg(special ? QStringLiteral("spectemplatecfg")
                                                             : QStringLiteral("templatecfg")).arg(weekday);
-    Put(s, "progcount", QString::number(temple.progList.size()), webFile);
+    WriteIniText(s, "progcount", QString::number(temple.progList.size()), webFile);
     // Every programme writes the same keys: the section keeps the last one.
     if (temple.progList.empty()) return;
     const RecorderService::ENCProg& p = temple.progList.back();
-    Put(s, "pgid", QStringLiteral("%1-%2").arg(p.columnId).arg(channelId), webFile);
-    Put(s, "Showid", QString::number(p.tcId), webFile);
-    Put(s, "pgname", p.pg_name, webFile);
-    Put(s, "pgshortname", p.pg_shortname, webFile);
-    Put(s, "begintime", p.beginTime, webFile);
-    Put(s, "endtime", p.endTime, webFile);
-    Put(s, "srcfiles", p.videoPath, webFile);
+    WriteIniText(s, "pgid", QStringLiteral("%1-%2").arg(p.columnId).arg(channelId), webFile);
+    WriteIniText(s, "Showid", QString::number(p.tcId), webFile);
+    WriteIniText(s, "pgname", p.pg_name, webFile);
+    WriteIniText(s, "pgshortname", p.pg_shortname, webFile);
+    WriteIniText(s, "begintime", p.beginTime, webFile);
+    WriteIniText(s, "endtime", p.endTime, webFile);
+    WriteIniText(s, "srcfiles", p.videoPath, webFile);
 }

@@ -36,6 +36,8 @@ public:
     QString String(std::string_view field) const;
     bool Boolean(std::string_view field) const;
     qint64 Integer(std::string_view field) const;
+    // An int field read into an int (the services' int fields are 32 bits wide).
+    int Int32(std::string_view field) const { return static_cast<int>(Integer(field)); }
     float Real(std::string_view field) const;
     const SoapValue& Value(std::string_view field) const;
 

@@ -1,16 +1,13 @@
 #include "client/service/record_codec.h"
 
 #include "client/service/service_operations.h"
+#include "service-transport/publishing_point_fields.h"
 
 namespace ClientService {
 
 using transport::RecordBuilder;
 using transport::RecordView;
 using transport::SoapValue;
-
-namespace {
-int Int(const RecordView& view, std::string_view field) { return static_cast<int>(view.Integer(field)); }
-}  // namespace
 
 SoapValue ToSoap(const TVideo& video) {
     return RecordBuilder(kTVideo)
@@ -53,11 +50,11 @@ TCompany CompanyFrom(const SoapValue& value) {
     company.liveCount = view.Integer("liveCount");
     company.loginName = view.String("loginName");
     company.path = view.String("path");
-    company.port = Int(view, "port");
+    company.port = view.Int32("port");
     company.proFile = view.String("proFile");
     company.score = view.Integer("score");
-    company.space = Int(view, "space");
-    company.state = Int(view, "state");
+    company.space = view.Int32("space");
+    company.state = view.Int32("state");
     company.totalSpace = view.Integer("totalSpace");
     company.vodCount = view.Integer("vodCount");
     return company;
@@ -66,26 +63,16 @@ TCompany CompanyFrom(const SoapValue& value) {
 TSelMediaServer SelMediaServerFrom(const SoapValue& value) {
     const RecordView view(kTSelMediaServer, value);
     TSelMediaServer server;
-    server.code = Int(view, "code");
+    transport::ReadPublishingPoint(view, server);
+    server.code = view.Int32("code");
     server.id = view.Integer("id");
-    server.ip = view.String("ip");
     server.isCdn = view.String("isCdn");
-    server.isLogin = Int(view, "isLogin");
-    server.kid = view.String("kid");
-    server.licSrvCert = view.String("licSrvCert");
+    server.isLogin = view.Int32("isLogin");
     server.liveId = view.Integer("liveId");
-    server.loginUrl = view.String("loginUrl");
     server.mediaName = view.String("mediaName");
     server.playPath = view.String("playPath");
-    server.port = Int(view, "port");
-    server.privateKey = view.String("privateKey");
-    server.pubPoint = view.String("pubPoint");
-    server.publicKey = view.String("publicKey");
-    server.rootCert = view.String("rootCert");
-    server.seed = view.String("seed");
     server.serverPass = view.String("serverPass");
     server.serverUser = view.String("serverUser");
-    server.signedPublicKey = view.String("signedPublicKey");
     return server;
 }
 

@@ -1,5 +1,6 @@
-// Object ids and little-endian field readers for the ASF container, as the stream
-// server needs them to split a live ASF byte stream and the encoder to correct headers.
+// Object ids, object layouts and little-endian field access for the ASF container, as the
+// stream server needs them to split a live ASF byte stream, the encoder to correct headers
+// and the protection layer to mark them.
 #pragma once
 
 #include <array>
@@ -35,6 +36,17 @@ inline constexpr std::size_t kObjectPrologSize = 24;
 inline constexpr std::size_t kHeaderObjectFixedSize = 30;
 // The fixed start of the Data Object that precedes its packets.
 inline constexpr std::size_t kDataObjectFixedSize = 50;
+// The Header Object's count of the objects it holds.
+inline constexpr std::size_t kObjectCountOffset = 24;
+// Offsets inside the File Properties Object, and its smallest size.
+inline constexpr std::size_t kMinPacketSizeOffset = 92;
+inline constexpr std::size_t kMaxPacketSizeOffset = 96;
+inline constexpr std::size_t kFilePropertiesMinSize = 104;
+// Offsets inside the Stream Properties Object (the flags word holds the stream number in
+// its low seven bits), and its smallest size.
+inline constexpr std::size_t kStreamTypeOffset = 24;
+inline constexpr std::size_t kStreamFlagsOffset = 72;
+inline constexpr std::size_t kStreamPropertiesMinSize = 78;
 
 inline bool GuidAt(const std::uint8_t* p, const Guid& guid)
 {
@@ -55,6 +67,24 @@ inline std::uint32_t ReadLe32(const std::uint8_t* p)
 inline std::uint64_t ReadLe64(const std::uint8_t* p)
 {
     return static_cast<std::uint64_t>(ReadLe32(p)) | (static_cast<std::uint64_t>(ReadLe32(p + 4)) << 32);
+}
+
+inline void WriteLe16(std::uint8_t* p, std::uint16_t value)
+{
+    p[0] = static_cast<std::uint8_t>(value);
+    p[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+inline void WriteLe32(std::uint8_t* p, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+inline void WriteLe64(std::uint8_t* p, std::uint64_t value)
+{
+    WriteLe32(p, static_cast<std::uint32_t>(value));
+    WriteLe32(p + 4, static_cast<std::uint32_t>(value >> 32));
 }
 
 }  // namespace wavetap::asf

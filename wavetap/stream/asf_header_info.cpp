@@ -6,14 +6,6 @@ namespace wavetap::asf {
 
 namespace {
 
-// Offsets inside the File Properties Object.
-constexpr std::size_t kMinPacketSizeOffset = 92;
-constexpr std::size_t kMaxPacketSizeOffset = 96;
-constexpr std::size_t kFilePropertiesMinSize = 104;
-// Offsets inside the Stream Properties Object.
-constexpr std::size_t kStreamTypeOffset = 24;
-constexpr std::size_t kStreamFlagsOffset = 72;
-constexpr std::size_t kStreamPropertiesMinSize = 78;
 // Offset of Total Data Packets inside the Data Object.
 constexpr std::size_t kTotalPacketsOffset = 40;
 

@@ -8,15 +8,9 @@ namespace wavetap::asf {
 
 namespace {
 
-constexpr std::size_t kObjectCountOffset = 24;
 // File Properties Object.
 constexpr std::size_t kCreationDateOffset = 48;
 constexpr std::size_t kMaxBitrateOffset = 100;
-constexpr std::size_t kFilePropertiesMinSize = 104;
-// Stream Properties Object.
-constexpr std::size_t kStreamTypeOffset = 24;
-constexpr std::size_t kStreamFlagsOffset = 72;
-constexpr std::size_t kStreamPropertiesMinSize = 78;
 // Header Extension Object: its objects follow a reserved id, a reserved word and their size.
 constexpr std::size_t kExtensionDataOffset = 46;
 // Extended Stream Properties Object.
@@ -30,18 +24,6 @@ constexpr std::size_t kBitrateRecordSize = 6;
 
 // 100-ns units from 1601-01-01 to 1970-01-01.
 constexpr std::uint64_t kUnixEpochInFileTime = 116444736000000000ULL;
-
-void WriteLe32(std::uint8_t* p, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-void WriteLe64(std::uint8_t* p, std::uint64_t value)
-{
-    WriteLe32(p, static_cast<std::uint32_t>(value));
-    WriteLe32(p + 4, static_cast<std::uint32_t>(value >> 32));
-}
 
 // Calls visit(object, size) for each object in [begin, end); false when one does not fit.
 template <typename Visit>
