@@ -28,8 +28,7 @@ std::optional<AnswerHead> ScanAnswerHead(std::string_view received, bool headReq
   }
   head.status = std::stoi(std::string(statusLine.substr(9, 3)));
   head.closes = statusLine.rfind("HTTP/1.0", 0) == 0;
-  bool hasLength = false;
-  bool chunked = false;
+  BodyFraming framing;
   head.headWithoutConnection = std::string(statusLine) + "\r\n";
   for (const std::string_view line : lines->fields) {
     if (const auto connection = HeaderValue(line, "connection")) {
@@ -37,24 +36,18 @@ std::optional<AnswerHead> ScanAnswerHead(std::string_view received, bool headReq
       continue;
     }
     if (HeaderValue(line, "keep-alive")) continue;
-    if (const auto value = HeaderValue(line, "content-length")) {
-      const auto length = ContentLength(*value);
-      if (!length) {
-        head.malformed = true;
-        return head;
-      }
-      head.contentLength = *length;
-      hasLength = true;
-    } else if (const auto coding = HeaderValue(line, "transfer-encoding")) {
-      chunked = ContainsWord(*coding, "chunked");
+    if (TakeFramingField(line, framing) && framing.malformed) {
+      head.malformed = true;
+      return head;
     }
     head.headWithoutConnection.append(line).append("\r\n");
   }
   if (NoBody(head.status, headRequest)) {
     head.body = AnswerHead::Body::None;
-  } else if (chunked) {
+  } else if (framing.chunked) {
     head.body = AnswerHead::Body::Chunked;
-  } else if (hasLength) {
+  } else if (framing.contentLength) {
+    head.contentLength = *framing.contentLength;
     head.body = AnswerHead::Body::Length;
   } else {
     head.body = AnswerHead::Body::UntilClose;

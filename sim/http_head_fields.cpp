@@ -47,4 +47,17 @@ std::optional<std::size_t> ContentLength(std::string_view value) {
   return static_cast<std::size_t>(std::stoull(std::string(value)));
 }
 
+bool TakeFramingField(std::string_view line, BodyFraming& framing) {
+  if (const auto value = HeaderValue(line, "content-length")) {
+    framing.contentLength = ContentLength(*value);
+    framing.malformed = framing.malformed || !framing.contentLength;
+    return true;
+  }
+  if (const auto coding = HeaderValue(line, "transfer-encoding")) {
+    framing.chunked = ContainsWord(*coding, "chunked");
+    return true;
+  }
+  return false;
+}
+
 }  // namespace sim

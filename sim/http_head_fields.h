@@ -28,4 +28,14 @@ bool ContainsWord(std::string_view value, std::string_view lowerWord);
 // A decimal Content-Length: nothing when empty, signed, not a number or too large.
 std::optional<std::size_t> ContentLength(std::string_view value);
 
+// How a head frames its body, from its Content-Length and Transfer-Encoding lines.
+struct BodyFraming {
+  std::optional<std::size_t> contentLength;
+  bool chunked = false;
+  bool malformed = false;  // a Content-Length that is not a plain decimal
+};
+
+// Takes `line` into `framing` when it is one of the framing headers; false otherwise.
+bool TakeFramingField(std::string_view line, BodyFraming& framing);
+
 }  // namespace sim

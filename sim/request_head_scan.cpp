@@ -22,16 +22,15 @@ std::optional<ScannedHead> ScanRequestHead(std::string_view received) {
   bool asksClose = false;
   bool asksKeepAlive = false;
   head.forwardHead = std::string(requestLine) + "\r\n";
+  BodyFraming framing;
   for (const std::string_view line : lines->fields) {
-    if (const auto value = HeaderValue(line, "content-length")) {
-      const auto length = ContentLength(*value);
-      if (!length) {
+    if (TakeFramingField(line, framing)) {
+      if (framing.malformed) {
         head.malformed = true;
         return head;
       }
-      head.contentLength = *length;
-    } else if (const auto coding = HeaderValue(line, "transfer-encoding")) {
-      head.chunked = ContainsWord(*coding, "chunked");
+      head.contentLength = framing.contentLength.value_or(0);
+      head.chunked = framing.chunked;
     } else if (const auto expect = HeaderValue(line, "expect")) {
       head.expectsContinue = ContainsWord(*expect, "100-continue");
       continue;
