@@ -1,6 +1,5 @@
 #pragma once
-// Reading single header lines of an HTTP head, as both the request and the answer
-// scanners of the front end need them.
+// Reading single header lines of an HTTP head, as the front end's request scanner needs them.
 
 #include <cstddef>
 #include <optional>

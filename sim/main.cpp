@@ -19,6 +19,7 @@
 #include "sim/platform_options.h"
 #include "sim/platform_service.h"
 #include "sim/request_gate.h"
+#include "sim/route_server.h"
 #include "sim/template_route.h"
 #include "sim/update_folder.h"
 
@@ -103,39 +104,25 @@ int main(int argc, char** argv) {
     if (!report.empty()) std::fprintf(stderr, "castora-platform: %s\n", report.c_str());
   }
 
-  // The HTTP library answers on a private loopback port; the public port is the gate's,
-  // which passes it whole requests only.
+  // The gate takes each request whole on the public port; its workers run the HTTP
+  // library's routes on it and answer on the client's connection.
   sim::RequestGate::Limits limits;
-  httplib::Server server;
+  sim::RouteServer server;
   server.set_payload_max_length(limits.maxBodyBytes);
-  server.set_read_timeout(10, 0);
-  server.set_write_timeout(10, 0);
-  // The gate keeps at most one connection a forwarder, each holding a library thread
-  // while open; a few more threads cover connections the gate has just let go.
-  server.set_keep_alive_max_count(1000000);
-  server.set_keep_alive_timeout(5);
-  // On a kept connection an answer's head and body go out as separate writes; without
-  // this the body waits for the gate's delayed acknowledgement of the head.
-  server.set_tcp_nodelay(true);
-  // A kept connection's wait for its next request: by default the library looks without
-  // waiting and then sleeps a millisecond, again and again, so a request arriving meanwhile
-  // waits for the sleep (much longer on a busy machine). A blocking wait answers at once.
-  server.set_idle_interval(0, 50000);
-  server.new_task_queue = [forwarders = limits.forwarders] { return new httplib::ThreadPool(static_cast<size_t>(forwarders) + 4); };
   sim::InstallRoutes(server, service, options, ftpAddress, &media);
   sim::InstallLicenceRoute(server, service);
   sim::InstallTemplateRoute(server, service);
   sim::InstallUpdateFolder(server, options.update);
-  const int backendPort = server.bind_to_any_port(kHost);
-  if (backendPort <= 0) return Fail("cannot listen on a loopback port");
-  sim::RequestGate gate(limits, backendPort, sim::TooLargeAnswer);
+  sim::RequestGate gate(
+      limits,
+      [&server](int client, std::string_view request, bool keepAlive) { return server.Answer(client, request, keepAlive); },
+      sim::TooLargeAnswer);
   if (!gate.Bind(kHost, options.port, error)) return Fail(error);
-  std::thread backend([&server] { server.listen_after_bind(); });
-  while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 
-  std::thread signalWaiter([&gate, stopSignals] {
+  std::thread signalWaiter([&gate, &server, stopSignals] {
     int sig = 0;
     sigwait(&stopSignals, &sig);
+    server.Shutdown();
     gate.Stop();
   });
 
@@ -143,8 +130,6 @@ int main(int argc, char** argv) {
               sim::kServicePath, data.c_str(), ftpAddress.c_str(), media.Addresses().c_str());
   std::fflush(stdout);
   gate.Run();
-  server.stop();
-  backend.join();
 
   // The server stopped by a signal: the waiter has returned. Stopped otherwise: wake it.
   if (signalWaiter.joinable()) {

@@ -22,8 +22,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "sim/answer_relay.h"
-#include "sim/backend_pool.h"
 #include "sim/request_head_scan.h"
 
 namespace sim {
@@ -33,9 +31,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kSendTimeoutS = 10;
 constexpr std::size_t kReadBytes = 64 * 1024;
-// Below the library's own wait for a kept connection's next request (5 s), so a pooled
-// connection is not given a request just as the library closes it.
-constexpr std::chrono::milliseconds kBackendIdleAge{2000};
 
 std::string Plain(int status, const char* reason) {
   return "HTTP/1.1 " + std::to_string(status) + " " + reason +
@@ -77,7 +72,6 @@ struct RequestGate::Impl {
   struct Job {
     int client = -1;
     std::string request;
-    bool headRequest = false;
     bool keepAlive = false;
     std::string following;  // bytes of the client's next request, sent along with this one
   };
@@ -88,8 +82,8 @@ struct RequestGate::Impl {
   };
 
   Limits limits;
+  Answer answer;
   TooLargeAnswer tooLarge;
-  BackendPool backends;
   int listener = -1;
   int epoll = -1;
   int wake = -1;
@@ -101,13 +95,13 @@ struct RequestGate::Impl {
   std::mutex jobsLock;
   std::condition_variable jobsReady;
   std::deque<Job> jobs;
-  std::vector<std::thread> forwarders;
+  std::vector<std::thread> workers;
 
   std::mutex keptLock;
   std::vector<Kept> kept;
 
-  Impl(Limits l, int backendPort, TooLargeAnswer answer)
-      : limits(l), tooLarge(std::move(answer)), backends(backendPort, static_cast<std::size_t>(l.forwarders), kBackendIdleAge) {}
+  Impl(Limits l, Answer a, TooLargeAnswer tooLargeAnswer)
+      : limits(l), answer(std::move(a)), tooLarge(std::move(tooLargeAnswer)) {}
 
   void Accept();
   bool Watch(int fd, std::string received, Clock::time_point deadline, bool waiting);
@@ -119,12 +113,12 @@ struct RequestGate::Impl {
   void ExpireDeadlines();
   int MillisecondsToNextDeadline() const;
   void TakeBackKept();
-  bool Forward(const Job& job);
-  void ForwardLoop();
+  bool Serve(const Job& job);
+  void WorkLoop();
 };
 
-RequestGate::RequestGate(Limits limits, int backendPort, TooLargeAnswer tooLarge)
-    : impl_(std::make_unique<Impl>(limits, backendPort, std::move(tooLarge))) {}
+RequestGate::RequestGate(Limits limits, Answer answer, TooLargeAnswer tooLarge)
+    : impl_(std::make_unique<Impl>(limits, std::move(answer), std::move(tooLarge))) {}
 
 RequestGate::~RequestGate() {
   for (auto& [fd, connection] : impl_->connections) ::close(fd);
@@ -168,7 +162,7 @@ void RequestGate::Stop() {
 
 void RequestGate::Run() {
   Impl& g = *impl_;
-  for (int i = 0; i < g.limits.forwarders; ++i) g.forwarders.emplace_back([&g] { g.ForwardLoop(); });
+  for (int i = 0; i < g.limits.workers; ++i) g.workers.emplace_back([&g] { g.WorkLoop(); });
   std::vector<epoll_event> events(256);
   while (!g.stopping) {
     const int ready = ::epoll_wait(g.epoll, events.data(), static_cast<int>(events.size()), g.MillisecondsToNextDeadline());
@@ -185,13 +179,12 @@ void RequestGate::Run() {
     g.ExpireDeadlines();
   }
   g.jobsReady.notify_all();
-  for (auto& thread : g.forwarders) thread.join();
-  g.forwarders.clear();
+  for (auto& thread : g.workers) thread.join();
+  g.workers.clear();
   for (const auto& job : g.jobs) ::close(job.client);
   g.jobs.clear();
   for (const auto& k : g.kept) ::close(k.client);
   g.kept.clear();
-  g.backends.CloseAll();
 }
 
 int RequestGate::Impl::MillisecondsToNextDeadline() const {
@@ -235,7 +228,7 @@ void RequestGate::Impl::SetDeadline(int fd, Connection& c, Clock::time_point dea
   deadlines.emplace(deadline, fd);
 }
 
-// Kept connections handed back by the forwarders: the loop watches them again, and
+// Kept connections handed back by the workers: the loop watches them again, and
 // what they had sent already of a next request is looked at at once.
 void RequestGate::Impl::TakeBackKept() {
   std::uint64_t count = 0;
@@ -320,8 +313,8 @@ void RequestGate::Impl::Consume(int fd) {
   }
   const std::size_t whole = c.head->headBytes + c.head->contentLength;
   if (c.received.size() < whole) return;
-  Job job{fd, c.head->forwardHead + c.received.substr(c.head->headBytes, c.head->contentLength), c.head->method == "HEAD",
-          c.head->keepAlive, c.received.substr(whole)};
+  Job job{fd, c.head->forwardHead + c.received.substr(c.head->headBytes, c.head->contentLength), c.head->keepAlive,
+          c.received.substr(whole)};
   Release(fd);
   {
     std::lock_guard lock(jobsLock);
@@ -353,7 +346,7 @@ void RequestGate::Impl::ExpireDeadlines() {
   }
 }
 
-void RequestGate::Impl::ForwardLoop() {
+void RequestGate::Impl::WorkLoop() {
   for (;;) {
     Job job;
     {
@@ -363,7 +356,7 @@ void RequestGate::Impl::ForwardLoop() {
       job = std::move(jobs.front());
       jobs.pop_front();
     }
-    if (!Forward(job) || stopping) {
+    if (!Serve(job) || stopping) {
       ::close(job.client);
       continue;
     }
@@ -378,24 +371,13 @@ void RequestGate::Impl::ForwardLoop() {
   }
 }
 
-// Passes a request on and its answer back; true when the client's connection stays.
-bool RequestGate::Impl::Forward(const Job& job) {
+// Answers a request; true when the client's connection stays.
+bool RequestGate::Impl::Serve(const Job& job) {
   SetBlocking(job.client, true);
   SetTimeouts(job.client, kSendTimeoutS, kSendTimeoutS);
   const int yes = 1;
   ::setsockopt(job.client, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
-  const int backend = backends.Take();
-  if (backend < 0) {
-    SendNow(job.client, Plain(503, "Service Unavailable"));
-    return false;
-  }
-  const RelayOutcome outcome = RelayAnswer(backend, job.client, job.request, job.headRequest, job.keepAlive && !stopping);
-  if (outcome.backendReusable) {
-    backends.Give(backend);
-  } else {
-    ::close(backend);
-  }
-  return outcome.answered && outcome.clientReusable;
+  return answer(job.client, job.request, job.keepAlive && !stopping);
 }
 
 }  // namespace sim

@@ -20,8 +20,9 @@ struct ScannedHead {
   // The client means to send further requests on the connection: HTTP/1.1 unless it
   // says close, HTTP/1.0 only when it asks for keep-alive.
   bool keepAlive = false;
-  // The head to pass on: Connection, Keep-Alive and Expect dropped, "Connection: Keep-Alive"
-  // added, as the front end keeps its connections to the library open.
+  // The head to pass on: Connection, Keep-Alive and Expect dropped, as the front end deals
+  // with them, and "Connection: Keep-Alive" added, so the HTTP library leaves the choice
+  // to keep the connection to the front end.
   std::string forwardHead;
 };
 

@@ -23,7 +23,6 @@
 #include <vector>
 
 #include "platform_process.h"
-#include "sim/answer_framing.h"
 #include "sim/request_head_scan.h"
 #include "sim/seed_data.h"
 #include "sim/state_file.h"
@@ -290,7 +289,7 @@ TEST(PlatformKeepAlive, ChunkedServiceAnswersKeepTheConnection) {
 TEST(PlatformKeepAlive, KeptConnectionsWaitWithinDeadlinesAndHoldNoWorker) {
   PlatformProcess p;
   ASSERT_TRUE(p.Start());
-  // More kept connections than the front end has forwarders: half stay silent after
+  // More kept connections than the front end has workers: half stay silent after
   // their answer, half trickle the next request's head a byte a second.
   std::vector<int> silent, trickling;
   for (auto* list : {&silent, &trickling}) {
@@ -331,45 +330,6 @@ TEST(PlatformKeepAlive, KeptConnectionsWaitWithinDeadlinesAndHoldNoWorker) {
   }
   for (auto* list : {&silent, &trickling})
     for (int fd : *list) ::close(fd);
-}
-
-TEST(AnswerFraming, FindsWhereTheLibrarysAnswersEnd) {
-  EXPECT_FALSE(sim::ScanAnswerHead("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n", false));
-  const auto kept = sim::ScanAnswerHead(
-      "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nConnection: Keep-Alive\r\nKeep-Alive: timeout=5\r\n\r\nabc", false);
-  ASSERT_TRUE(kept);
-  EXPECT_EQ(kept->body, sim::AnswerHead::Body::Length);
-  EXPECT_EQ(kept->contentLength, 3u);
-  EXPECT_FALSE(kept->closes);
-  EXPECT_EQ(kept->headWithoutConnection, "HTTP/1.1 200 OK\r\nContent-Length: 3\r\n");
-  EXPECT_TRUE(sim::ScanAnswerHead("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: 0\r\n\r\n", false)->closes);
-  EXPECT_TRUE(sim::ScanAnswerHead("HTTP/1.0 200 OK\r\nContent-Length: 0\r\n\r\n", false)->closes);
-  const auto unframed = sim::ScanAnswerHead("HTTP/1.1 200 OK\r\n\r\n", false);
-  EXPECT_EQ(unframed->body, sim::AnswerHead::Body::UntilClose);
-  EXPECT_TRUE(unframed->closes);
-  EXPECT_EQ(sim::ScanAnswerHead("HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\n", true)->body, sim::AnswerHead::Body::None);
-  EXPECT_EQ(sim::ScanAnswerHead("HTTP/1.1 304 Not Modified\r\n\r\n", false)->body, sim::AnswerHead::Body::None);
-  EXPECT_EQ(sim::ScanAnswerHead("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: 5\r\n\r\n", false)->body,
-            sim::AnswerHead::Body::Chunked);
-  for (const char* bad : {"garbage\r\n\r\n", "HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1 200 OK\r\nContent-Length: x\r\n\r\n"})
-    EXPECT_TRUE(sim::ScanAnswerHead(bad, false)->malformed) << bad;
-
-  // A chunked body ends after its last chunk and trailer however it is split.
-  const std::string body = "5;name=v\r\nhello\r\n1A\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\nX-Trailer: 1\r\n\r\n";
-  const std::string stream = body + "HTTP/1.1 200 OK";
-  for (std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{7}, stream.size()}) {
-    sim::ChunkedBodyEnd end;
-    std::size_t taken = 0;
-    for (std::size_t at = 0; at < stream.size() && !end.Done(); at += piece)
-      taken += end.Feed(std::string_view(stream).substr(at, piece));
-    EXPECT_TRUE(end.Done()) << piece;
-    EXPECT_EQ(taken, body.size()) << piece;
-  }
-  for (const char* bad : {"zz\r\n", "5\r\nhelloXX", "fffffffffffffffff\r\n"}) {
-    sim::ChunkedBodyEnd end;
-    end.Feed(bad);
-    EXPECT_TRUE(end.Broken()) << bad;
-  }
 }
 
 TEST(RequestHeadScan, ForwardsAKeptHeadAndReadsTheLength) {
