@@ -1,11 +1,12 @@
 #include "sim/request_gate.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include <set>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "sim/request_head_scan.h"
@@ -31,6 +33,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kSendTimeoutS = 10;
 constexpr std::size_t kReadBytes = 64 * 1024;
+// How long a thread that took a new connection aside waits for its request before the
+// connection goes to the loop like any other.
+constexpr std::chrono::milliseconds kFreshWait{50};
 
 std::string Plain(int status, const char* reason) {
   return "HTTP/1.1 " + std::to_string(status) + " " + reason +
@@ -47,16 +52,17 @@ void SendNow(int fd, const std::string& bytes) {
   }
 }
 
-void SetTimeouts(int fd, int sendSeconds, int receiveSeconds) {
-  const timeval send{sendSeconds, 0};
-  const timeval receive{receiveSeconds, 0};
-  ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &send, sizeof send);
-  ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &receive, sizeof receive);
+void SetBlocking(int fd, bool blocking) {
+  int nonBlocking = blocking ? 0 : 1;
+  ::ioctl(fd, FIONBIO, &nonBlocking);
 }
 
-void SetBlocking(int fd, bool blocking) {
-  const int flags = ::fcntl(fd, F_GETFL);
-  ::fcntl(fd, F_SETFL, blocking ? flags & ~O_NONBLOCK : flags | O_NONBLOCK);
+// What a connection needs once it is answered; set on arrival, as it lasts.
+void PrepareForAnswers(int fd) {
+  const timeval send{kSendTimeoutS, 0};
+  ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &send, sizeof send);
+  const int yes = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
 }
 
 }  // namespace
@@ -68,17 +74,22 @@ struct RequestGate::Impl {
     std::optional<ScannedHead> head;
     bool draining = false;  // answered already; input is discarded until it ends
     bool waiting = false;   // kept open after an answer; no byte of the next request yet
+    bool watched = false;   // in the epoll set
   };
   struct Job {
     int client = -1;
     std::string request;
     bool keepAlive = false;
     std::string following;  // bytes of the client's next request, sent along with this one
+    bool fresh = false;     // a new connection taken aside; nothing read from it yet
   };
   // A client connection whose answer went out and that stays open for its next request.
   struct Kept {
     int client = -1;
     std::string following;
+    // Set for a new connection whose request did not come whole in time: its request
+    // deadline, counted from its arrival.
+    std::optional<Clock::time_point> deadline;
   };
 
   Limits limits;
@@ -92,9 +103,18 @@ struct RequestGate::Impl {
   std::unordered_map<int, Connection> connections;
   std::set<std::pair<Clock::time_point, int>> deadlines;
 
-  std::mutex jobsLock;
-  std::condition_variable jobsReady;
+  // The threads take turns: one runs the loop (the leader) while the others answer
+  // requests or wait. A leader that has read a whole request answers it itself and
+  // hands the loop to a waiting thread, so the request waits for no other thread to
+  // wake; with none waiting it leaves the request in `jobs` for the next free thread
+  // and goes on running the loop, which so never stops for long answers.
+  std::mutex turnsLock;
+  std::condition_variable turns;
   std::deque<Job> jobs;
+  bool leading = false;
+  int idle = 0;  // threads waiting for a turn
+  std::vector<Job> readWhole;  // the leader's: requests read whole in this round of events
+  int aside = -1;              // the leader's: a new connection it may read itself
   std::vector<std::thread> workers;
 
   std::mutex keptLock;
@@ -104,7 +124,7 @@ struct RequestGate::Impl {
       : limits(l), answer(std::move(a)), tooLarge(std::move(tooLargeAnswer)) {}
 
   void Accept();
-  bool Watch(int fd, std::string received, Clock::time_point deadline, bool waiting);
+  void Adopt(int fd, std::string received, Clock::time_point deadline, bool waiting, bool readNow);
   void Read(int fd);
   void Consume(int fd);
   void SetDeadline(int fd, Connection& c, Clock::time_point deadline);
@@ -114,7 +134,11 @@ struct RequestGate::Impl {
   int MillisecondsToNextDeadline() const;
   void TakeBackKept();
   bool Serve(const Job& job);
-  void WorkLoop();
+  void Finish(Job& job);
+  bool ReadFresh(Job& job);
+  void HandBack(Kept kept);
+  void TakeTurns();
+  std::optional<Job> Lead();
 };
 
 RequestGate::RequestGate(Limits limits, Answer answer, TooLargeAnswer tooLarge)
@@ -157,32 +181,21 @@ void RequestGate::Stop() {
   if (impl_->wake >= 0 && ::write(impl_->wake, &one, sizeof one) < 0) {
     // The loop also looks at the flag on every deadline; nothing more to do.
   }
-  impl_->jobsReady.notify_all();
+  std::lock_guard lock(impl_->turnsLock);
+  impl_->turns.notify_all();
 }
 
 void RequestGate::Run() {
   Impl& g = *impl_;
-  for (int i = 0; i < g.limits.workers; ++i) g.workers.emplace_back([&g] { g.WorkLoop(); });
-  std::vector<epoll_event> events(256);
-  while (!g.stopping) {
-    const int ready = ::epoll_wait(g.epoll, events.data(), static_cast<int>(events.size()), g.MillisecondsToNextDeadline());
-    for (int i = 0; i < ready; ++i) {
-      const int fd = events[static_cast<std::size_t>(i)].data.fd;
-      if (fd == g.listener) {
-        g.Accept();
-      } else if (fd == g.wake) {
-        g.TakeBackKept();
-      } else {
-        g.Read(fd);
-      }
-    }
-    g.ExpireDeadlines();
-  }
-  g.jobsReady.notify_all();
+  // This thread and the workers: up to `workers` answering while one runs the loop.
+  for (int i = 0; i < g.limits.workers; ++i) g.workers.emplace_back([&g] { g.TakeTurns(); });
+  g.TakeTurns();
   for (auto& thread : g.workers) thread.join();
   g.workers.clear();
   for (const auto& job : g.jobs) ::close(job.client);
   g.jobs.clear();
+  for (const auto& job : g.readWhole) ::close(job.client);
+  g.readWhole.clear();
   for (const auto& k : g.kept) ::close(k.client);
   g.kept.clear();
 }
@@ -197,29 +210,47 @@ void RequestGate::Impl::Accept() {
   for (;;) {
     const int fd = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) return;  // EAGAIN: all taken; anything else (EMFILE): try on the next event
-    if (connections.size() >= static_cast<std::size_t>(limits.maxConnections) ||
-        !Watch(fd, {}, Clock::now() + std::chrono::milliseconds(limits.requestDeadlineMs), false)) {
+    if (connections.size() >= static_cast<std::size_t>(limits.maxConnections)) {
       ::close(fd);
       continue;
     }
-    // A client usually sends its request right behind the handshake: read it now
+    PrepareForAnswers(fd);
+    if (aside < 0) {
+      // Read by this thread while another takes the loop over, the way a thread per
+      // connection would: the hand-over overlaps the client's sending.
+      aside = fd;
+      continue;
+    }
+    // A client usually sends its request right behind the handshake: it is read now
     // rather than after another wait for events.
-    Read(fd);
+    Adopt(fd, {}, Clock::now() + std::chrono::milliseconds(limits.requestDeadlineMs), false, true);
   }
 }
 
-// Puts a connection in the loop's care; false when epoll refuses it.
-bool RequestGate::Impl::Watch(int fd, std::string received, Clock::time_point deadline, bool waiting) {
-  epoll_event event{};
-  event.events = EPOLLIN;
-  event.data.fd = fd;
-  if (::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event) != 0) return false;
+// Puts a connection in the loop's care and looks at what it has sent (read now, or
+// given), and watches it for more only if that did not complete a request: a request
+// there whole at once costs the epoll set nothing.
+void RequestGate::Impl::Adopt(int fd, std::string received, Clock::time_point deadline, bool waiting, bool readNow) {
   Connection& connection = connections[fd];
   connection.received = std::move(received);
   connection.deadline = deadline;
   connection.waiting = waiting;
   deadlines.emplace(deadline, fd);
-  return true;
+  if (readNow) {
+    Read(fd);
+  } else if (!connection.received.empty()) {
+    Consume(fd);
+  }
+  const auto still = connections.find(fd);
+  if (still == connections.end() || still->second.watched) return;
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.fd = fd;
+  if (::epoll_ctl(epoll, EPOLL_CTL_ADD, fd, &event) == 0) {
+    still->second.watched = true;
+  } else {
+    Close(fd);
+  }
 }
 
 void RequestGate::Impl::SetDeadline(int fd, Connection& c, Clock::time_point deadline) {
@@ -243,14 +274,14 @@ void RequestGate::Impl::TakeBackKept() {
   const auto now = Clock::now();
   for (auto& k : back) {
     SetBlocking(k.client, false);
-    const bool waiting = k.following.empty();
-    const auto deadline = now + std::chrono::milliseconds(waiting ? limits.keepAliveIdleMs : limits.requestDeadlineMs);
-    if (connections.size() >= static_cast<std::size_t>(limits.maxConnections) ||
-        !Watch(k.client, std::move(k.following), deadline, waiting)) {
+    const bool waiting = k.following.empty() && !k.deadline;
+    const auto deadline =
+        k.deadline ? *k.deadline : now + std::chrono::milliseconds(waiting ? limits.keepAliveIdleMs : limits.requestDeadlineMs);
+    if (connections.size() >= static_cast<std::size_t>(limits.maxConnections)) {
       ::close(k.client);
       continue;
     }
-    if (!waiting) Consume(k.client);
+    Adopt(k.client, std::move(k.following), deadline, waiting, false);
   }
 }
 
@@ -316,17 +347,13 @@ void RequestGate::Impl::Consume(int fd) {
   Job job{fd, c.head->forwardHead + c.received.substr(c.head->headBytes, c.head->contentLength), c.head->keepAlive,
           c.received.substr(whole)};
   Release(fd);
-  {
-    std::lock_guard lock(jobsLock);
-    jobs.push_back(std::move(job));
-  }
-  jobsReady.notify_one();
+  readWhole.push_back(std::move(job));
 }
 
 void RequestGate::Impl::Release(int fd) {
   auto found = connections.find(fd);
   if (found == connections.end()) return;
-  ::epoll_ctl(epoll, EPOLL_CTL_DEL, fd, nullptr);
+  if (found->second.watched) ::epoll_ctl(epoll, EPOLL_CTL_DEL, fd, nullptr);
   deadlines.erase({found->second.deadline, fd});
   connections.erase(found);
 }
@@ -346,37 +373,150 @@ void RequestGate::Impl::ExpireDeadlines() {
   }
 }
 
-void RequestGate::Impl::WorkLoop() {
-  for (;;) {
-    Job job;
-    {
-      std::unique_lock lock(jobsLock);
-      jobsReady.wait(lock, [this] { return stopping || !jobs.empty(); });
-      if (stopping) return;
-      job = std::move(jobs.front());
+void RequestGate::Impl::TakeTurns() {
+  std::unique_lock lock(turnsLock);
+  while (!stopping) {
+    if (!jobs.empty()) {
+      Job job = std::move(jobs.front());
       jobs.pop_front();
-    }
-    if (!Serve(job) || stopping) {
-      ::close(job.client);
-      continue;
-    }
-    {
-      std::lock_guard lock(keptLock);
-      kept.push_back({job.client, std::move(job.following)});
-    }
-    const std::uint64_t one = 1;
-    if (::write(wake, &one, sizeof one) < 0) {
-      // The counter is full only with wakes pending; the loop reads the list then.
+      lock.unlock();
+      Finish(job);
+      lock.lock();
+    } else if (!leading) {
+      leading = true;
+      lock.unlock();
+      std::optional<Job> job = Lead();
+      if (job) Finish(*job);
+      lock.lock();
+    } else {
+      ++idle;
+      turns.wait(lock);
+      --idle;
     }
   }
+}
+
+// Runs the loop until it has read a request this thread can answer while another
+// takes the loop over, or until the gate stops. Clears `leading` when it returns.
+auto RequestGate::Impl::Lead() -> std::optional<Job> {
+  std::vector<epoll_event> events(256);
+  while (!stopping) {
+    const int ready = ::epoll_wait(epoll, events.data(), static_cast<int>(events.size()), MillisecondsToNextDeadline());
+    for (int i = 0; i < ready; ++i) {
+      const int fd = events[static_cast<std::size_t>(i)].data.fd;
+      if (fd == listener) {
+        Accept();
+      } else if (fd == wake) {
+        TakeBackKept();
+      } else {
+        Read(fd);
+      }
+    }
+    ExpireDeadlines();
+    if (readWhole.empty() && aside < 0) continue;
+    std::optional<Job> mine;
+    std::size_t wakes = 0;
+    {
+      std::lock_guard lock(turnsLock);
+      if (idle > 0 && aside >= 0) {
+        mine = Job{aside, {}, false, {}, true};
+        aside = -1;
+        leading = false;
+      } else if (idle > 0) {
+        mine = std::move(readWhole.front());
+        readWhole.erase(readWhole.begin());
+        leading = false;
+      }
+      for (auto& job : readWhole) jobs.push_back(std::move(job));
+      // One waiting thread takes the loop over and each other waiting one a request;
+      // without any waiting, the threads answering take the requests when they finish.
+      wakes = std::min<std::size_t>(jobs.size() + (mine ? 1 : 0), static_cast<std::size_t>(idle));
+    }
+    readWhole.clear();
+    for (std::size_t woken = 0; woken < wakes; ++woken) turns.notify_one();
+    if (mine) return mine;
+    if (aside >= 0) {
+      // No thread free to take the loop over: the connection joins the others.
+      const int fd = std::exchange(aside, -1);
+      Adopt(fd, {}, Clock::now() + std::chrono::milliseconds(limits.requestDeadlineMs), false, true);
+    }
+  }
+  if (aside >= 0) ::close(std::exchange(aside, -1));
+  std::lock_guard lock(turnsLock);
+  leading = false;
+  turns.notify_all();
+  return std::nullopt;
+}
+
+// Answers a request and hands a connection that stays back to the loop.
+void RequestGate::Impl::Finish(Job& job) {
+  if (job.fresh && !ReadFresh(job)) return;
+  if (!Serve(job) || stopping) {
+    ::close(job.client);
+    return;
+  }
+  HandBack({job.client, std::move(job.following), std::nullopt});
+}
+
+void RequestGate::Impl::HandBack(Kept k) {
+  {
+    std::lock_guard lock(keptLock);
+    kept.push_back(std::move(k));
+  }
+  const std::uint64_t one = 1;
+  if (::write(wake, &one, sizeof one) < 0) {
+    // The counter is full only with wakes pending; the loop reads the list then.
+  }
+}
+
+// Reads a new connection's request for a short while. True with the request whole and
+// plain (a head within the limits, a body of known length within the limit, no
+// 100-continue); otherwise the connection is closed (the client went) or handed to the
+// loop with what it sent, and the loop answers it as it would any other.
+bool RequestGate::Impl::ReadFresh(Job& job) {
+  const auto deadline = Clock::now() + std::chrono::milliseconds(limits.requestDeadlineMs);
+  const auto until = Clock::now() + kFreshWait;
+  std::string received;
+  char buffer[kReadBytes];
+  for (;;) {
+    const ssize_t count = ::recv(job.client, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR)) {
+      ::close(job.client);
+      return false;
+    }
+    if (count > 0) {
+      received.append(buffer, static_cast<std::size_t>(count));
+      const std::optional<ScannedHead> head = ScanRequestHead(received);
+      if (head) {
+        if (head->malformed || head->headBytes > limits.maxHeadBytes || head->chunked ||
+            head->contentLength > limits.maxBodyBytes || head->expectsContinue)
+          break;
+        const std::size_t whole = head->headBytes + head->contentLength;
+        if (received.size() >= whole) {
+          job.request = head->forwardHead + received.substr(head->headBytes, head->contentLength);
+          job.keepAlive = head->keepAlive;
+          job.following = received.substr(whole);
+          return true;
+        }
+      } else if (received.size() > limits.maxHeadBytes) {
+        break;
+      }
+      continue;
+    }
+    const auto left = until - Clock::now();
+    if (left <= Clock::duration::zero() || stopping) break;
+    pollfd entry{job.client, POLLIN, 0};
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+    const timespec wait{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    ::ppoll(&entry, 1, &wait, nullptr);
+  }
+  HandBack({job.client, std::move(received), deadline});
+  return false;
 }
 
 // Answers a request; true when the client's connection stays.
 bool RequestGate::Impl::Serve(const Job& job) {
   SetBlocking(job.client, true);
-  SetTimeouts(job.client, kSendTimeoutS, kSendTimeoutS);
-  const int yes = 1;
-  ::setsockopt(job.client, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
   return answer(job.client, job.request, job.keepAlive && !stopping);
 }
 

@@ -28,15 +28,30 @@ class ClientStream final : public httplib::Stream {
     return static_cast<ssize_t>(count);
   }
 
+  // The answer's first write is its head; it is held back and sent with the first
+  // piece of the body, so a small answer reaches the client as one segment.
   ssize_t write(const char* ptr, size_t size) override {
-    std::size_t done = 0;
-    while (!failed_ && done < size) {
-      const ssize_t sent = ::send(client_, ptr + done, size - done, MSG_NOSIGNAL);
-      if (sent < 0 && errno == EINTR) continue;
-      if (sent <= 0) failed_ = true;  // the peer went, or the send timeout passed
-      else done += static_cast<std::size_t>(sent);
+    if (!headSeen_) {
+      headSeen_ = true;
+      held_.assign(ptr, size);
+      return static_cast<ssize_t>(size);
+    }
+    if (!held_.empty()) {
+      held_.append(ptr, size);
+      SendAll(held_.data(), held_.size());
+      held_.clear();
+    } else {
+      SendAll(ptr, size);
     }
     return failed_ ? -1 : static_cast<ssize_t>(size);
+  }
+
+  // Sends what is held back (the head of an answer without a body); true when all
+  // of the answer went out.
+  bool Flush() {
+    if (!held_.empty()) SendAll(held_.data(), held_.size());
+    held_.clear();
+    return !failed_;
   }
 
   // The client's own ends, so a handler that looks a connection up by them finds this one.
@@ -49,6 +64,18 @@ class ClientStream final : public httplib::Stream {
   std::string_view request_;
   std::size_t offset_ = 0;
   bool failed_ = false;
+  bool headSeen_ = false;
+  std::string held_;
+
+  void SendAll(const char* ptr, std::size_t size) {
+    std::size_t done = 0;
+    while (!failed_ && done < size) {
+      const ssize_t sent = ::send(client_, ptr + done, size - done, MSG_NOSIGNAL);
+      if (sent < 0 && errno == EINTR) continue;
+      if (sent <= 0) failed_ = true;  // the peer went, or the send timeout passed
+      else done += static_cast<std::size_t>(sent);
+    }
+  }
 };
 
 // The answer being written on this thread: the library's hook for the answer's headers
@@ -93,9 +120,10 @@ bool RouteServer::Answer(int client, std::string_view request, bool keepAlive) {
   bool closes = false;
   const bool answered = process_request(stream, !keepAlive, closes, nullptr);
   current = nullptr;
+  const bool sent = stream.Flush();
   // An answer cut short by a shutdown still counts as written for the library.
   const bool shuttingDown = svr_sock_ == INVALID_SOCKET;
-  return answered && keepAlive && !closes && !state.malformed && !shuttingDown && stream.is_writable();
+  return answered && keepAlive && !closes && !state.malformed && !shuttingDown && sent;
 }
 
 }  // namespace sim

@@ -233,6 +233,50 @@ TEST(PlatformUnderLoad, ARequestHeadAndBodyMustArriveWithinTheDeadline) {
   ::close(trickling);
 }
 
+// A new connection's request is read at once by the thread that will answer it, for a
+// short while; what does not come whole and plain in that time goes through the loop.
+TEST(PlatformUnderLoad, NewConnectionsAreAnsweredHoweverTheirRequestArrives) {
+  PlatformProcess p;
+  ASSERT_TRUE(p.Start());
+  const std::string login = LoginRequest(p.port(), "");
+
+  // Late, and then in pieces well apart.
+  const int late = ConnectTo(p.port());
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  for (std::size_t at = 0; at < login.size(); at += login.size() / 3 + 1) {
+    Send(late, login.substr(at, login.size() / 3 + 1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  const std::string lateAnswer = ReadAnswer(late);
+  EXPECT_EQ(lateAnswer.rfind("HTTP/1.1 200", 0), 0u) << lateAnswer.substr(0, 80);
+  EXPECT_NE(lateAnswer.find("<sessionId>"), std::string::npos);
+  ::close(late);
+
+  // Two requests in the first send: both answered, in order.
+  const int twice = ConnectTo(p.port());
+  AnswerReader answers(twice);
+  Send(twice, GetRequest("/web/xieyi.jsp") + login);
+  EXPECT_NE(answers.Next().find("<html"), std::string::npos);
+  EXPECT_NE(answers.Next().find("<sessionId>"), std::string::npos);
+  ::close(twice);
+
+  // A body sent only after the interim answer it asks for.
+  const std::size_t split = login.find("\r\n\r\n") + 2;
+  const int waits = ConnectTo(p.port());
+  Send(waits, login.substr(0, split) + "Expect: 100-continue\r\n\r\n");
+  EXPECT_EQ(ReadFor(waits, 500).rfind("HTTP/1.1 100 Continue\r\n\r\n", 0), 0u);
+  Send(waits, login.substr(split + 2));
+  EXPECT_NE(ReadAnswer(waits).find("<sessionId>"), std::string::npos);
+  ::close(waits);
+
+  // A head that is no request at all.
+  const int garbage = ConnectTo(p.port());
+  Send(garbage, "\x16\x03\x01 hello\r\n\r\n");
+  EXPECT_EQ(ReadFor(garbage, 1000).rfind("HTTP/1.1 400", 0), 0u);
+  EXPECT_TRUE(ClosedWithin(garbage, 1000));
+  ::close(garbage);
+}
+
 TEST(PlatformKeepAlive, RequestsOnOneConnectionAreAnsweredInTurn) {
   PlatformProcess p;
   ASSERT_TRUE(p.Start());
