@@ -33,9 +33,9 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kSendTimeoutS = 10;
 constexpr std::size_t kReadBytes = 64 * 1024;
-// How long a thread that took a new connection aside waits for its request before the
-// connection goes to the loop like any other.
-constexpr std::chrono::milliseconds kFreshWait{50};
+// How long a thread that took a new connection aside, or answered a kept one, waits for
+// its next request before the connection goes to the loop like any other.
+constexpr std::chrono::milliseconds kDirectWait{50};
 
 std::string Plain(int status, const char* reason) {
   return "HTTP/1.1 " + std::to_string(status) + " " + reason +
@@ -135,7 +135,7 @@ struct RequestGate::Impl {
   void TakeBackKept();
   bool Serve(const Job& job);
   void Finish(Job& job);
-  bool ReadFresh(Job& job);
+  bool ReadDirect(Job& job, std::string received, bool kept);
   void HandBack(Kept kept);
   void TakeTurns();
   std::optional<Job> Lead();
@@ -450,12 +450,27 @@ auto RequestGate::Impl::Lead() -> std::optional<Job> {
 
 // Answers a request and hands a connection that stays back to the loop.
 void RequestGate::Impl::Finish(Job& job) {
-  if (job.fresh && !ReadFresh(job)) return;
-  if (!Serve(job) || stopping) {
-    ::close(job.client);
-    return;
+  if (job.fresh && !ReadDirect(job, {}, false)) return;
+  for (;;) {
+    if (!Serve(job) || stopping) {
+      ::close(job.client);
+      return;
+    }
+    // The connection stays. While another thread waits to take the loop or a request,
+    // this one looks for the client's next request, or its close, a short while itself.
+    bool another = false;
+    {
+      std::lock_guard lock(turnsLock);
+      another = idle > 0;
+    }
+    if (!another) {
+      HandBack({job.client, std::move(job.following), std::nullopt});
+      return;
+    }
+    SetBlocking(job.client, false);
+    std::string next = std::move(job.following);
+    if (!ReadDirect(job, std::move(next), true)) return;
   }
-  HandBack({job.client, std::move(job.following), std::nullopt});
 }
 
 void RequestGate::Impl::HandBack(Kept k) {
@@ -469,23 +484,17 @@ void RequestGate::Impl::HandBack(Kept k) {
   }
 }
 
-// Reads a new connection's request for a short while. True with the request whole and
-// plain (a head within the limits, a body of known length within the limit, no
-// 100-continue); otherwise the connection is closed (the client went) or handed to the
-// loop with what it sent, and the loop answers it as it would any other.
-bool RequestGate::Impl::ReadFresh(Job& job) {
+// Reads a connection's next request (after `received`) for a short while. True with
+// the request whole and plain (a head within the limits, a body of known length within
+// the limit, no 100-continue); otherwise the connection is closed (the client went) or
+// handed to the loop with what it sent, and the loop goes on with it as with any other:
+// a kept one that sent nothing waits there for its next request.
+bool RequestGate::Impl::ReadDirect(Job& job, std::string received, bool kept) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(limits.requestDeadlineMs);
-  const auto until = Clock::now() + kFreshWait;
-  std::string received;
+  const auto until = Clock::now() + kDirectWait;
   char buffer[kReadBytes];
   for (;;) {
-    const ssize_t count = ::recv(job.client, buffer, sizeof buffer, MSG_DONTWAIT);
-    if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR)) {
-      ::close(job.client);
-      return false;
-    }
-    if (count > 0) {
-      received.append(buffer, static_cast<std::size_t>(count));
+    if (!received.empty()) {
       const std::optional<ScannedHead> head = ScanRequestHead(received);
       if (head) {
         if (head->malformed || head->headBytes > limits.maxHeadBytes || head->chunked ||
@@ -501,6 +510,14 @@ bool RequestGate::Impl::ReadFresh(Job& job) {
       } else if (received.size() > limits.maxHeadBytes) {
         break;
       }
+    }
+    const ssize_t count = ::recv(job.client, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (count == 0 || (count < 0 && errno != EAGAIN && errno != EINTR)) {
+      ::close(job.client);
+      return false;
+    }
+    if (count > 0) {
+      received.append(buffer, static_cast<std::size_t>(count));
       continue;
     }
     const auto left = until - Clock::now();
@@ -510,7 +527,8 @@ bool RequestGate::Impl::ReadFresh(Job& job) {
     const timespec wait{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
     ::ppoll(&entry, 1, &wait, nullptr);
   }
-  HandBack({job.client, std::move(received), deadline});
+  const bool waitsForNext = kept && received.empty();
+  HandBack({job.client, std::move(received), waitsForNext ? std::nullopt : std::optional(deadline)});
   return false;
 }
 
