@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 using namespace wavetap_test;
@@ -89,12 +90,24 @@ void ExpectFollows(const VideoRate& rate, double profileKbps) {
     EXPECT_LE(rate.largestKbps, 1.1 * profileKbps) << rate.perSecond;
 }
 
+// An encoder that holds the rate by itself loses no frame: one every 1/25 s from first to
+// last, but for one at most.
+void ExpectEveryFrameKept(const VideoRate& rate) {
+    constexpr double kFrameRate = 25;  // of both pal video profiles
+    EXPECT_GE(static_cast<long>(rate.frames), std::lround(rate.seconds * kFrameRate))
+        << rate.frames << " frames in " << rate.seconds << " s";
+}
+
 }  // namespace
 
 TEST(Bitrate, BusyLiveVideoFollowsTheProfileAndNoSecondRunsOver) {
     WriteTestDevices();
-    ExpectFollows(RecordLive("bitrate-busy-256", kBusyCamera, kProfile256, 7000), kVideoKbps256);
-    ExpectFollows(RecordLive("bitrate-busy-512", kBusyCamera, kProfile512, 7000), kVideoKbps512);
+    const VideoRate rate256 = RecordLive("bitrate-busy-256", kBusyCamera, kProfile256, 7000);
+    ExpectFollows(rate256, kVideoKbps256);
+    ExpectEveryFrameKept(rate256);
+    const VideoRate rate512 = RecordLive("bitrate-busy-512", kBusyCamera, kProfile512, 7000);
+    ExpectFollows(rate512, kVideoKbps512);
+    ExpectEveryFrameKept(rate512);
 }
 
 TEST(Bitrate, SimpleLiveVideoStaysUnderTheProfile) {
