@@ -25,13 +25,36 @@ FrameBudget SmallBudget() { return FrameBudget(100000, 20000); }
 TEST(FrameBudget, DrainsAtItsRateOverTheFramesTimes) {
     FrameBudget budget = SmallBudget();
     EXPECT_TRUE(budget.Admit(0));
+    budget.Spend(25000, true);  // over the depth: frames are measured from now on
+    EXPECT_TRUE(budget.Admit(50 * kMs)) << "20 kbit left, no delta frame seen yet";
     budget.Spend(10000, false);
-    EXPECT_TRUE(budget.Admit(0)) << "10 kbit spent, room for another 10";
-    budget.Spend(10000, false);
-    EXPECT_FALSE(budget.Admit(50 * kMs)) << "5 kbit drained: no room for 10";
-    EXPECT_FALSE(budget.Admit(99 * kMs));
-    EXPECT_TRUE(budget.Admit(100 * kMs)) << "10 kbit drained";
+    EXPECT_FALSE(budget.Admit(100 * kMs)) << "25 kbit left: no room for 10";
+    EXPECT_FALSE(budget.Admit(249 * kMs));
+    EXPECT_TRUE(budget.Admit(250 * kMs)) << "10 kbit left";
     EXPECT_EQ(budget.Dropped(), 2u);
+}
+
+TEST(FrameBudget, AnEncoderThatKeepsWithinTheDepthLosesNoFrame) {
+    FrameBudget budget = SmallBudget();
+    EXPECT_TRUE(budget.Admit(0));
+    budget.Spend(19000, false);
+    EXPECT_TRUE(budget.Admit(0)) << "a frame like the last would not fit, but the encoder has not overrun";
+    budget.Spend(1000, false);
+    EXPECT_TRUE(budget.Admit(10 * kMs));
+    EXPECT_EQ(budget.Dropped(), 0u);
+}
+
+TEST(FrameBudget, TrustsTheEncoderAgainAfterItHasKeptWithinTheDepth) {
+    FrameBudget budget = SmallBudget();
+    EXPECT_TRUE(budget.Admit(0));
+    budget.Spend(30000, false);
+    EXPECT_FALSE(budget.Admit(100 * kMs));
+    EXPECT_TRUE(budget.Admit(300 * kMs)) << "empty";
+    budget.Spend(15000, false);
+    EXPECT_FALSE(budget.Admit(400 * kMs)) << "held back: 5 kbit left, 30 expected";
+    EXPECT_TRUE(budget.Admit(2500 * kMs)) << "two seconds without an overrun or a frame held back";
+    budget.Spend(19000, false);
+    EXPECT_TRUE(budget.Admit(2500 * kMs)) << "19 kbit left, but the encoder keeps within the depth";
 }
 
 TEST(FrameBudget, KeyFramesDoNotMakeTheNextFrameDearer) {
@@ -72,10 +95,11 @@ TEST(FrameBudget, NeverHoldsTheVideoBackForGood) {
 TEST(FrameBudget, AFrameBeforeTheLastOneDrainsNothing) {
     FrameBudget budget = SmallBudget();
     EXPECT_TRUE(budget.Admit(1000 * kMs));
-    budget.Spend(15000, false);
+    budget.Spend(25000, false);
     EXPECT_FALSE(budget.Admit(500 * kMs));
     EXPECT_FALSE(budget.Admit(1000 * kMs));
-    EXPECT_TRUE(budget.Admit(1150 * kMs)) << "drained from the later time";
+    EXPECT_FALSE(budget.Admit(1249 * kMs));
+    EXPECT_TRUE(budget.Admit(1250 * kMs)) << "drained from the later time";
 }
 
 TEST(FrameBudget, StartsOverAfterAReset) {
