@@ -44,17 +44,15 @@ TEST(FrameBudget, AnEncoderThatKeepsWithinTheDepthLosesNoFrame) {
     EXPECT_EQ(budget.Dropped(), 0u);
 }
 
-TEST(FrameBudget, TrustsTheEncoderAgainAfterItHasKeptWithinTheDepth) {
+TEST(FrameBudget, HoldsFramesBackFromTheFirstOverrunOn) {
     FrameBudget budget = SmallBudget();
     EXPECT_TRUE(budget.Admit(0));
     budget.Spend(30000, false);
     EXPECT_FALSE(budget.Admit(100 * kMs));
-    EXPECT_TRUE(budget.Admit(300 * kMs)) << "empty";
+    EXPECT_TRUE(budget.Admit(5000 * kMs)) << "empty";
     budget.Spend(15000, false);
-    EXPECT_FALSE(budget.Admit(400 * kMs)) << "held back: 5 kbit left, 30 expected";
-    EXPECT_TRUE(budget.Admit(2500 * kMs)) << "two seconds without an overrun or a frame held back";
-    budget.Spend(19000, false);
-    EXPECT_TRUE(budget.Admit(2500 * kMs)) << "19 kbit left, but the encoder keeps within the depth";
+    EXPECT_FALSE(budget.Admit(5100 * kMs)) << "5 kbit left, 30 expected";
+    EXPECT_EQ(budget.Dropped(), 2u);
 }
 
 TEST(FrameBudget, KeyFramesDoNotMakeTheNextFrameDearer) {

@@ -12,14 +12,6 @@ GST_DEBUG_CATEGORY_STATIC(frame_budget_debug);
 
 namespace wavetap::engine {
 
-namespace {
-
-// How long after the encoder last overran the bucket (or a frame was last held back) frames
-// are measured against it; an encoder that keeps within the depth that long is trusted again.
-constexpr std::uint64_t kHoldBackTime = 2 * GST_SECOND;
-
-}  // namespace
-
 FrameBudget::FrameBudget(double bitsPerSecond, double depthBits)
     : bitsPerSecond_(bitsPerSecond), depthBits_(depthBits) {
     static std::once_flag registered;
@@ -38,10 +30,8 @@ bool FrameBudget::Admit(std::uint64_t runningTime) {
     // (its own rate control makes any frame it can fit). An empty bucket lets any frame
     // through, so a frame larger than the whole depth is never held back for good.
     const double expected = ExpectedBits();
-    const bool holding = !overrun_ || lastTime_ >= overrunAt_ + kHoldBackTime;
-    if (holding || level_ <= 0 || level_ + expected <= depthBits_) return true;
+    if (!overrun_ || level_ <= 0 || level_ + expected <= depthBits_) return true;
     ++dropped_;
-    overrunAt_ = lastTime_;  // the frames still do not fit: go on holding them back
     GST_LOG("frame at %" GST_TIME_FORMAT " dropped: %.0f bits left and %.0f more expected, %.0f allowed",
             GST_TIME_ARGS(runningTime), level_, expected, depthBits_);
     return false;
@@ -50,10 +40,7 @@ bool FrameBudget::Admit(std::uint64_t runningTime) {
 void FrameBudget::Spend(double bits, bool keyFrame) {
     std::lock_guard lock(mutex_);
     level_ += bits;
-    if (level_ > depthBits_) {
-        overrun_ = true;
-        overrunAt_ = lastTime_;
-    }
+    if (level_ > depthBits_) overrun_ = true;
     GST_TRACE("%s frame of %.0f bits, %.0f left", keyFrame ? "key" : "delta", bits, level_);
     if (!keyFrame) recentDeltaBits_[deltaFrames_++ % recentDeltaBits_.size()] = bits;
 }

@@ -18,9 +18,9 @@ struct Profile;
 // drained to the frame's time, still has room for a frame of the size the recent delta
 // frames had (the middle one of the last three: one odd frame, large or small, is not taken
 // for the next); so the bits of any stretch of T seconds stay within rate * T + depth as
-// long as the frames keep their size. Frames are held back only after the encoder has run
-// the bucket over its depth, and until it has kept within it for a while: an encoder that
-// holds the rate itself loses no frame. Thread-safe: the calls come from streaming threads.
+// long as the frames keep their size. Frames are held back only once the encoder has run the
+// bucket over its depth (from then on, until a reset): an encoder that holds the rate itself
+// loses no frame. Thread-safe: the calls come from streaming threads.
 class FrameBudget {
 public:
     FrameBudget(double bitsPerSecond, double depthBits);
@@ -46,8 +46,7 @@ private:
     bool timed_ = false;        // lastTime_ holds the time of a frame
     std::array<double, 3> recentDeltaBits_{};  // the sizes of the last delta frames, oldest replaced
     std::size_t deltaFrames_ = 0;
-    bool overrun_ = false;          // the encoder has run the bucket over its depth
-    std::uint64_t overrunAt_ = 0;  // when it last did, or a frame was last held back
+    bool overrun_ = false;  // the encoder has run the bucket over its depth
     std::uint64_t dropped_ = 0;
 };
 
