@@ -132,8 +132,9 @@ TEST(Bitrate, VeryBusyScreenSizedLiveVideoDropsFramesAndNoSecondRunsOver) {
     EXPECT_LT(static_cast<double>(rate.frames), 0.9 * offered) << rate.frames << " frames in " << rate.seconds << " s";
     EXPECT_GT(static_cast<double>(rate.frames), 0.2 * offered) << rate.frames << " frames in " << rate.seconds << " s";
     // The frames kept keep their own times: the video still ends with the audio (a dropped
-    // frame given to a later one would hold the video back by seconds).
-    EXPECT_NEAR(rate.lastVideo, rate.lastAudio, 1.0);
+    // frame given to a later one would hold the video back by seconds; under load the last
+    // half second of video may also be cut by the stop).
+    EXPECT_NEAR(rate.lastVideo, rate.lastAudio, 1.5);
     const ToolRun decode = RunToolAll("ffmpeg", {"-nostdin", "-v", "error", "-i", file, "-f", "null", "-"});
     EXPECT_EQ(decode.exitCode, 0);
     EXPECT_EQ(decode.output.toStdString(), "") << "ffmpeg has nothing to complain about";
