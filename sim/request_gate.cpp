@@ -84,6 +84,12 @@ struct RequestGate::Impl {
     bool fresh = false;     // a new connection taken aside; nothing read from it yet
   };
   // A client connection whose answer went out and that stays open for its next request.
+  // The whole request in `received`, as the answer is given it, and what follows it.
+  static void TakeRequest(Job& job, const ScannedHead& head, const std::string& received) {
+    job.request = head.forwardHead + received.substr(head.headBytes, head.contentLength);
+    job.keepAlive = head.keepAlive;
+    job.following = received.substr(head.headBytes + head.contentLength);
+  }
   struct Kept {
     int client = -1;
     std::string following;
@@ -344,8 +350,9 @@ void RequestGate::Impl::Consume(int fd) {
   }
   const std::size_t whole = c.head->headBytes + c.head->contentLength;
   if (c.received.size() < whole) return;
-  Job job{fd, c.head->forwardHead + c.received.substr(c.head->headBytes, c.head->contentLength), c.head->keepAlive,
-          c.received.substr(whole)};
+  Job job;
+  job.client = fd;
+  TakeRequest(job, *c.head, c.received);
   Release(fd);
   readWhole.push_back(std::move(job));
 }
@@ -502,9 +509,7 @@ bool RequestGate::Impl::ReadDirect(Job& job, std::string received, bool kept) {
           break;
         const std::size_t whole = head->headBytes + head->contentLength;
         if (received.size() >= whole) {
-          job.request = head->forwardHead + received.substr(head->headBytes, head->contentLength);
-          job.keepAlive = head->keepAlive;
-          job.following = received.substr(whole);
+          TakeRequest(job, *head, received);
           return true;
         }
       } else if (received.size() > limits.maxHeadBytes) {
