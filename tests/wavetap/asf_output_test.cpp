@@ -9,7 +9,6 @@
 #include "wavetap/stream/asf_packet_scan.h"
 
 #include <QFile>
-#include <QProcess>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -30,30 +29,10 @@ namespace {
 // The bitrates of "pal_视频中质量（256K）": video 224 kb/s, audio 32 kb/s.
 constexpr std::uint32_t kProfileBitrates = 224000 + 32000;
 
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray output;  // standard output and error
-};
-
-ToolRun Run(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    ToolRun run;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.output = process.readAll();
-    return run;
-}
-
 // The video frames ffmpeg decodes from the file.
 int DecodedVideoFrames(const QString& path) {
-    const ToolRun run = Run("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                                        "stream=nb_read_frames", "-of", "csv=p=0", path});
+    const ToolRun run = RunToolAll("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0",
+                                               "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", path});
     return run.exitCode == 0 ? run.output.trimmed().toInt() : -1;
 }
 
@@ -98,7 +77,7 @@ AsfContents Read(const QByteArray& file) {
 }
 
 void ExpectPlayersReadItAll(const QString& path, const char* what) {
-    const ToolRun decode = Run("ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-f", "null", "-"});
+    const ToolRun decode = RunToolAll("ffmpeg", {"-nostdin", "-v", "error", "-i", path, "-f", "null", "-"});
     EXPECT_EQ(decode.exitCode, 0) << what;
     EXPECT_EQ(decode.output.toStdString(), "") << what << ": ffmpeg has nothing to complain about";
     QFile file(path);

@@ -110,6 +110,21 @@ QByteArray RunTool(const QString& program, const QStringList& arguments, int tim
     return process.exitCode() == 0 ? process.readAllStandardOutput() : QByteArray();
 }
 
+ToolRun RunToolAll(const QString& program, const QStringList& arguments, int timeoutMs) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    ToolRun run;
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.output = process.readAll();
+    return run;
+}
+
 QString MakeClip(const QString& folder, const QString& name, double seconds, int toneHz) {
     const QString path = folder + "/" + name;
     const QString duration = QString::number(seconds);

@@ -51,6 +51,13 @@ QString MakeBusyClip(const QString& folder, const QString& name, double seconds)
 // Runs a program and returns its standard output (empty on failure).
 QByteArray RunTool(const QString& program, const QStringList& arguments, int timeoutMs = 60000);
 
+struct ToolRun {
+    int exitCode = -1;  // -1 when it did not finish in time
+    QByteArray output;  // standard output and error
+};
+// Runs a program and returns its exit code and everything it printed.
+ToolRun RunToolAll(const QString& program, const QStringList& arguments, int timeoutMs = 60000);
+
 struct ProbeResult {
     QStringList codecs;  // codec_name per stream, in order
     double duration = 0;

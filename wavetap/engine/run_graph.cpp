@@ -2,6 +2,7 @@
 
 #include "engine/device_catalog.h"
 #include "engine/file_decoder.h"
+#include "engine/frame_budget.h"
 #include "engine/gst_setup.h"
 #include "engine/pipeline_bus.h"
 #include "engine/archive_repair.h"
@@ -250,6 +251,7 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
         g_object_set(videoMixer_, "background", 1 /* black */, nullptr);
         g_object_set(background, "is-live", TRUE, "pattern", 2 /* black */, nullptr);
         ConfigureVideoEncoder(encoder, p);
+        AddFrameBudget(encoder, p);  // first: the frames it drops never reach the timestamp fix
         AddFrameTimestampFix(encoder);
         GstElement* encoded = CapsFilter(EncodedVideoCaps(p));
         videoEntry_ = CapsFilter(VideoCaps(p, true));

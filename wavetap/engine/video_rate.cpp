@@ -27,11 +27,16 @@ void SetNumber(GstElement* encoder, const char* property, double value) {
 
 }  // namespace
 
+VideoRateLimit VideoRateLimitOf(const Profile& p) {
+    return {p.videoBitrate * kRateShare, p.videoBitrate * kBufferSeconds};
+}
+
 void ConfigureVideoEncoder(GstElement* encoder, const Profile& p) {
     const double rate = p.videoBitrate;
-    SetNumber(encoder, "bitrate", rate * kRateShare);
-    SetNumber(encoder, "maxrate", rate * kRateShare);
-    SetNumber(encoder, "bufsize", rate * kBufferSeconds);
+    const VideoRateLimit limit = VideoRateLimitOf(p);
+    SetNumber(encoder, "bitrate", limit.bitsPerSecond);
+    SetNumber(encoder, "maxrate", limit.bitsPerSecond);
+    SetNumber(encoder, "bufsize", limit.bufferBits);
     SetNumber(encoder, "bitrate-tolerance", rate * kToleranceSeconds);
     SetNumber(encoder, "gop-size", p.frameRate * kKeyFrameSeconds);
 }

@@ -10,6 +10,14 @@ namespace wavetap::engine {
 
 struct Profile;
 
+// The rate the encoder is held to and how far it may run ahead of it: any stretch of T
+// seconds carries at most bitsPerSecond * T + bufferBits.
+struct VideoRateLimit {
+    double bitsPerSecond = 0;
+    double bufferBits = 0;
+};
+VideoRateLimit VideoRateLimitOf(const Profile& p);
+
 // Sets the encoder's bitrate, rate-control buffer and key-frame distance from the profile.
 void ConfigureVideoEncoder(GstElement* encoder, const Profile& p);
 

@@ -1,0 +1,144 @@
+// The leaky bucket that drops raw video frames when the encoder runs ahead of the rate: how
+// it drains over the frames' times, what it expects the next frame to cost, that it never
+// stops the video for good, and that it holds an encoder stuck above the rate.
+
+#include "engine/frame_budget.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <utility>
+
+using wavetap::engine::FrameBudget;
+
+namespace {
+
+constexpr std::uint64_t kMs = 1000000;  // nanoseconds
+
+// 100 kb/s with 20 kbit of depth.
+FrameBudget SmallBudget() { return FrameBudget(100000, 20000); }
+
+}  // namespace
+
+TEST(FrameBudget, DrainsAtItsRateOverTheFramesTimes) {
+    FrameBudget budget = SmallBudget();
+    EXPECT_TRUE(budget.Admit(0));
+    budget.Spend(25000, true);  // over the depth: frames are measured from now on
+    EXPECT_TRUE(budget.Admit(50 * kMs)) << "20 kbit left, no delta frame seen yet";
+    budget.Spend(10000, false);
+    EXPECT_FALSE(budget.Admit(100 * kMs)) << "25 kbit left: no room for 10";
+    EXPECT_FALSE(budget.Admit(249 * kMs));
+    EXPECT_TRUE(budget.Admit(250 * kMs)) << "10 kbit left";
+    EXPECT_EQ(budget.Dropped(), 2u);
+}
+
+TEST(FrameBudget, AnEncoderThatKeepsWithinTheDepthLosesNoFrame) {
+    FrameBudget budget = SmallBudget();
+    EXPECT_TRUE(budget.Admit(0));
+    budget.Spend(19000, false);
+    EXPECT_TRUE(budget.Admit(0)) << "a frame like the last would not fit, but the encoder has not overrun";
+    budget.Spend(1000, false);
+    EXPECT_TRUE(budget.Admit(10 * kMs));
+    EXPECT_EQ(budget.Dropped(), 0u);
+}
+
+TEST(FrameBudget, HoldsFramesBackFromTheFirstOverrunOn) {
+    FrameBudget budget = SmallBudget();
+    EXPECT_TRUE(budget.Admit(0));
+    budget.Spend(30000, false);
+    EXPECT_FALSE(budget.Admit(100 * kMs));
+    EXPECT_TRUE(budget.Admit(5000 * kMs)) << "empty";
+    budget.Spend(15000, false);
+    EXPECT_FALSE(budget.Admit(5100 * kMs)) << "5 kbit left, 30 expected";
+    EXPECT_EQ(budget.Dropped(), 2u);
+}
+
+TEST(FrameBudget, KeyFramesDoNotMakeTheNextFrameDearer) {
+    FrameBudget budget = SmallBudget();
+    EXPECT_TRUE(budget.Admit(0));
+    budget.Spend(16000, true);  // the stream's key frame
+    EXPECT_TRUE(budget.Admit(0)) << "no delta frame seen yet";
+    budget.Spend(2000, false);
+    EXPECT_TRUE(budget.Admit(0)) << "18 kbit in, a 2 kbit frame still fits";
+    budget.Spend(6000, true);
+    EXPECT_FALSE(budget.Admit(30 * kMs)) << "21 kbit left";
+    EXPECT_TRUE(budget.Admit(60 * kMs)) << "18 kbit left, 2 more fit";
+}
+
+TEST(FrameBudget, ExpectsWhatMostRecentDeltaFramesCost) {
+    FrameBudget budget = SmallBudget();
+    for (const std::uint64_t time : {0 * kMs, 100 * kMs, 200 * kMs}) {
+        EXPECT_TRUE(budget.Admit(time));
+        budget.Spend(2000, false);
+    }
+    EXPECT_TRUE(budget.Admit(300 * kMs));
+    budget.Spend(15000, false);
+    EXPECT_TRUE(budget.Admit(330 * kMs)) << "one large frame among small ones: 12 kbit left, 2 expected";
+    budget.Spend(15000, false);
+    EXPECT_FALSE(budget.Admit(400 * kMs)) << "two large ones: 20 kbit left, 15 expected";
+    EXPECT_TRUE(budget.Admit(550 * kMs)) << "5 kbit left";
+}
+
+TEST(FrameBudget, NeverHoldsTheVideoBackForGood) {
+    FrameBudget budget = SmallBudget();
+    EXPECT_TRUE(budget.Admit(1000 * kMs));
+    budget.Spend(50000, false);  // more than the whole depth, at the coarsest quantizer
+    EXPECT_FALSE(budget.Admit(1100 * kMs));
+    EXPECT_FALSE(budget.Admit(1499 * kMs));
+    EXPECT_TRUE(budget.Admit(1500 * kMs)) << "the bucket is empty again";
+}
+
+TEST(FrameBudget, AFrameBeforeTheLastOneDrainsNothing) {
+    FrameBudget budget = SmallBudget();
+    EXPECT_TRUE(budget.Admit(1000 * kMs));
+    budget.Spend(25000, false);
+    EXPECT_FALSE(budget.Admit(500 * kMs));
+    EXPECT_FALSE(budget.Admit(1000 * kMs));
+    EXPECT_FALSE(budget.Admit(1249 * kMs));
+    EXPECT_TRUE(budget.Admit(1250 * kMs)) << "drained from the later time";
+}
+
+TEST(FrameBudget, StartsOverAfterAReset) {
+    FrameBudget budget = SmallBudget();
+    EXPECT_TRUE(budget.Admit(1000 * kMs));
+    budget.Spend(40000, false);
+    EXPECT_FALSE(budget.Admit(1000 * kMs));
+    budget.Reset();
+    EXPECT_TRUE(budget.Admit(0)) << "a new segment starting at zero";
+}
+
+// An encoder at its coarsest quantizer making every frame twice its share of the rate, at
+// 15 frames a second for 20 seconds: no one-second window of what is encoded goes over
+// rate + depth, and the frames kept still carry close to the whole rate.
+TEST(FrameBudget, HoldsAnEncoderThatCannotShrinkItsFramesToTheRate) {
+    constexpr double kRate = 230400;
+    constexpr double kDepth = 51200;
+    constexpr double kFrameBits = 2 * kRate / 15;
+    FrameBudget budget(kRate, kDepth);
+    std::deque<std::pair<std::uint64_t, double>> window;  // the frames of the last second
+    double inWindow = 0;
+    double largest = 0;
+    double total = 0;
+    int kept = 0;
+    for (int frame = 0; frame < 20 * 15; ++frame) {
+        const std::uint64_t time = static_cast<std::uint64_t>(frame) * 1000 * kMs / 15;
+        if (!budget.Admit(time)) continue;
+        budget.Spend(kFrameBits, false);
+        ++kept;
+        total += kFrameBits;
+        window.emplace_back(time, kFrameBits);
+        inWindow += kFrameBits;
+        while (window.front().first + 1000 * kMs <= time) {
+            inWindow -= window.front().second;
+            window.pop_front();
+        }
+        largest = std::max(largest, inWindow);
+    }
+    EXPECT_LE(largest, kRate + kDepth);
+    EXPECT_GT(total / 20, 0.9 * kRate);
+    EXPECT_LT(kept, 20 * 15 * 6 / 10);
+    EXPECT_GT(kept, 20 * 15 * 4 / 10);
+    EXPECT_EQ(budget.Dropped(), static_cast<std::uint64_t>(20 * 15 - kept));
+}

@@ -1,0 +1,129 @@
+#include "engine/frame_budget.h"
+
+#include "engine/video_rate.h"
+
+#include <gst/gst.h>
+
+#include <algorithm>
+#include <memory>
+
+GST_DEBUG_CATEGORY_STATIC(frame_budget_debug);
+#define GST_CAT_DEFAULT frame_budget_debug
+
+namespace wavetap::engine {
+
+FrameBudget::FrameBudget(double bitsPerSecond, double depthBits)
+    : bitsPerSecond_(bitsPerSecond), depthBits_(depthBits) {
+    static std::once_flag registered;
+    std::call_once(registered, [] {
+        GST_DEBUG_CATEGORY_INIT(frame_budget_debug, "castora-frame-budget", 0, "frames dropped to hold the video rate");
+    });
+}
+
+bool FrameBudget::Admit(std::uint64_t runningTime) {
+    std::lock_guard lock(mutex_);
+    if (timed_ && runningTime > lastTime_)
+        level_ = std::max(0.0, level_ - bitsPerSecond_ * static_cast<double>(runningTime - lastTime_) / GST_SECOND);
+    if (!timed_ || runningTime > lastTime_) lastTime_ = runningTime;
+    timed_ = true;
+    // Frames are held back only once the encoder has shown it cannot keep within the bucket
+    // (its own rate control makes any frame it can fit). An empty bucket lets any frame
+    // through, so a frame larger than the whole depth is never held back for good.
+    const double expected = ExpectedBits();
+    if (!overrun_ || level_ <= 0 || level_ + expected <= depthBits_) return true;
+    ++dropped_;
+    GST_LOG("frame at %" GST_TIME_FORMAT " dropped: %.0f bits left and %.0f more expected, %.0f allowed",
+            GST_TIME_ARGS(runningTime), level_, expected, depthBits_);
+    return false;
+}
+
+void FrameBudget::Spend(double bits, bool keyFrame) {
+    std::lock_guard lock(mutex_);
+    level_ += bits;
+    if (level_ > depthBits_) overrun_ = true;
+    GST_TRACE("%s frame of %.0f bits, %.0f left", keyFrame ? "key" : "delta", bits, level_);
+    if (!keyFrame) recentDeltaBits_[deltaFrames_++ % recentDeltaBits_.size()] = bits;
+}
+
+// The middle of the recent delta frames' sizes; with only two, the larger.
+double FrameBudget::ExpectedBits() const {
+    const std::size_t known = std::min(deltaFrames_, recentDeltaBits_.size());
+    if (known == 0) return 0;
+    std::array<double, 3> sorted = recentDeltaBits_;
+    std::sort(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(known));
+    return sorted[known / 2];
+}
+
+void FrameBudget::Reset() {
+    std::lock_guard lock(mutex_);
+    level_ = 0;
+    timed_ = false;
+    deltaFrames_ = 0;
+    overrun_ = false;
+}
+
+std::uint64_t FrameBudget::Dropped() const {
+    std::lock_guard lock(mutex_);
+    return dropped_;
+}
+
+namespace {
+
+using SharedBudget = std::shared_ptr<FrameBudget>;
+
+// The running time of a buffer arriving on the pad, from the pad's current segment.
+bool RunningTimeOf(GstPad* pad, const GstBuffer* buffer, std::uint64_t* runningTime) {
+    if (!GST_BUFFER_PTS_IS_VALID(buffer)) return false;
+    GstEvent* event = gst_pad_get_sticky_event(pad, GST_EVENT_SEGMENT, 0);
+    if (!event) return false;
+    const GstSegment* segment = nullptr;
+    gst_event_parse_segment(event, &segment);
+    guint64 running = 0;
+    const bool known = segment->format == GST_FORMAT_TIME &&
+                       gst_segment_to_running_time_full(segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer), &running) > 0;
+    gst_event_unref(event);
+    *runningTime = known ? running : 0;
+    return true;
+}
+
+GstPadProbeReturn AdmitRawFrame(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+    FrameBudget* budget = static_cast<SharedBudget*>(data)->get();
+    if (info->type & GST_PAD_PROBE_TYPE_EVENT_FLUSH) {
+        if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_FLUSH_STOP) budget->Reset();
+        return GST_PAD_PROBE_OK;
+    }
+    std::uint64_t runningTime = 0;
+    // A frame without a time cannot be placed against the budget; the encoder gets it.
+    if (!RunningTimeOf(pad, GST_PAD_PROBE_INFO_BUFFER(info), &runningTime)) return GST_PAD_PROBE_OK;
+    return budget->Admit(runningTime) ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
+}
+
+GstPadProbeReturn SpendEncodedFrame(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    const bool keyFrame = !GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_DELTA_UNIT);
+    static_cast<SharedBudget*>(data)->get()->Spend(8.0 * static_cast<double>(gst_buffer_get_size(buffer)), keyFrame);
+    return GST_PAD_PROBE_OK;
+}
+
+void ReleaseBudget(gpointer data) {
+    auto* budget = static_cast<SharedBudget*>(data);
+    if (budget->use_count() == 1 && (*budget)->Dropped() > 0)
+        GST_INFO("%" G_GUINT64_FORMAT " frames dropped to hold the video rate", (*budget)->Dropped());
+    delete budget;
+}
+
+}  // namespace
+
+void AddFrameBudget(GstElement* encoder, const Profile& p) {
+    const VideoRateLimit limit = VideoRateLimitOf(p);
+    const auto budget = std::make_shared<FrameBudget>(limit.bitsPerSecond, limit.bufferBits);
+    GstPad* sink = gst_element_get_static_pad(encoder, "sink");
+    gst_pad_add_probe(sink, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_FLUSH), AdmitRawFrame,
+                      new SharedBudget(budget), ReleaseBudget);
+    gst_object_unref(sink);
+    GstPad* src = gst_element_get_static_pad(encoder, "src");
+    gst_pad_add_probe(src, GST_PAD_PROBE_TYPE_BUFFER, SpendEncodedFrame, new SharedBudget(budget), ReleaseBudget);
+    gst_object_unref(src);
+}
+
+}  // namespace wavetap::engine

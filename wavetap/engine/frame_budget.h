@@ -1,0 +1,58 @@
+#pragma once
+// Frame dropping before the video encoder when its output runs ahead of the profile's rate.
+// At its coarsest quantizer the encoder cannot make a frame smaller, so on very busy
+// pictures at large sizes the only way to hold the rate is to encode fewer frames.
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+
+typedef struct _GstElement GstElement;
+
+namespace wavetap::engine {
+
+struct Profile;
+
+// A leaky bucket of encoded bits: it drains at a fixed rate over the frames' running time
+// and fills by the size of each encoded frame. A raw frame is let through when the bucket,
+// drained to the frame's time, still has room for a frame of the size the recent delta
+// frames had (the middle one of the last three: one odd frame, large or small, is not taken
+// for the next); so the bits of any stretch of T seconds stay within rate * T + depth as
+// long as the frames keep their size. Frames are held back only once the encoder has run the
+// bucket over its depth (from then on, until a reset): an encoder that holds the rate itself
+// loses no frame. Thread-safe: the calls come from streaming threads.
+class FrameBudget {
+public:
+    FrameBudget(double bitsPerSecond, double depthBits);
+
+    // Whether the raw frame at this running time (nanoseconds) is to be encoded. A frame is
+    // always let through while the bucket is empty, as before the first encoded frame.
+    bool Admit(std::uint64_t runningTime);
+    // An encoded frame of that many bits has come out of the encoder.
+    void Spend(double bits, bool keyFrame);
+    // Forgets what was spent (the encoder starts over, after a flush).
+    void Reset();
+
+    std::uint64_t Dropped() const;
+
+private:
+    double ExpectedBits() const;
+
+    mutable std::mutex mutex_;
+    const double bitsPerSecond_;
+    const double depthBits_;
+    double level_ = 0;  // bits spent and not yet drained
+    std::uint64_t lastTime_ = 0;
+    bool timed_ = false;        // lastTime_ holds the time of a frame
+    std::array<double, 3> recentDeltaBits_{};  // the sizes of the last delta frames, oldest replaced
+    std::size_t deltaFrames_ = 0;
+    bool overrun_ = false;  // the encoder has run the bucket over its depth
+    std::uint64_t dropped_ = 0;
+};
+
+// Holds the encoder's output to the profile's video rate limit (see video_rate.h) by dropping
+// raw frames before it. Add it before anything else that watches the encoder's sink pad, so
+// what comes after only sees the frames that are encoded.
+void AddFrameBudget(GstElement* encoder, const Profile& p);
+
+}  // namespace wavetap::engine
