@@ -12,6 +12,14 @@ GST_DEBUG_CATEGORY_STATIC(frame_budget_debug);
 
 namespace wavetap::engine {
 
+namespace {
+
+// Frames are let through only while the expected frame leaves a tenth of the depth
+// free: the guess is a mean, and the next frame of a busy picture may be larger.
+constexpr double kAdmittedShare = 0.9;
+
+}  // namespace
+
 FrameBudget::FrameBudget(double bitsPerSecond, double depthBits)
     : bitsPerSecond_(bitsPerSecond), depthBits_(depthBits) {
     static std::once_flag registered;
@@ -30,10 +38,10 @@ bool FrameBudget::Admit(std::uint64_t runningTime) {
     // (its own rate control makes any frame it can fit). An empty bucket lets any frame
     // through, so a frame larger than the whole depth is never held back for good.
     const double expected = ExpectedBits();
-    if (!overrun_ || level_ <= 0 || level_ + expected <= depthBits_) return true;
+    if (!overrun_ || level_ <= 0 || level_ + expected <= kAdmittedShare * depthBits_) return true;
     ++dropped_;
     GST_LOG("frame at %" GST_TIME_FORMAT " dropped: %.0f bits left and %.0f more expected, %.0f allowed",
-            GST_TIME_ARGS(runningTime), level_, expected, depthBits_);
+            GST_TIME_ARGS(runningTime), level_, expected, kAdmittedShare * depthBits_);
     return false;
 }
 
@@ -45,13 +53,15 @@ void FrameBudget::Spend(double bits, bool keyFrame) {
     if (!keyFrame) recentDeltaBits_[deltaFrames_++ % recentDeltaBits_.size()] = bits;
 }
 
-// The middle of the recent delta frames' sizes; with only two, the larger.
+// The mean of the recent delta frames: on busy pictures the frame sizes swing in a cycle,
+// and a guess from one frame alone runs the bucket over (the middle one) or starves it
+// (the largest one).
 double FrameBudget::ExpectedBits() const {
     const std::size_t known = std::min(deltaFrames_, recentDeltaBits_.size());
     if (known == 0) return 0;
-    std::array<double, 3> sorted = recentDeltaBits_;
-    std::sort(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(known));
-    return sorted[known / 2];
+    double sum = 0;
+    for (std::size_t i = 0; i < known; ++i) sum += recentDeltaBits_[i];
+    return sum / static_cast<double>(known);
 }
 
 void FrameBudget::Reset() {

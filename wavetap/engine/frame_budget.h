@@ -15,12 +15,12 @@ struct Profile;
 
 // A leaky bucket of encoded bits: it drains at a fixed rate over the frames' running time
 // and fills by the size of each encoded frame. A raw frame is let through when the bucket,
-// drained to the frame's time, still has room for a frame of the size the recent delta
-// frames had (the middle one of the last three: one odd frame, large or small, is not taken
-// for the next); so the bits of any stretch of T seconds stay within rate * T + depth as
-// long as the frames keep their size. Frames are held back only once the encoder has run the
-// bucket over its depth (from then on, until a reset): an encoder that holds the rate itself
-// loses no frame. Thread-safe: the calls come from streaming threads.
+// drained to the frame's time, still has room, within nine tenths of its depth, for a frame
+// of the mean size of the last three delta frames; so the bits of any stretch of T seconds
+// stay within rate * T + depth while the frames keep near that size. Frames are held back
+// only once the encoder has run the bucket over its depth (from then on, until a reset): an
+// encoder that holds the rate itself loses no frame. Thread-safe: the calls come from
+// streaming threads.
 class FrameBudget {
 public:
     FrameBudget(double bitsPerSecond, double depthBits);
