@@ -7,6 +7,7 @@
 #include "recorder/recorder_set_dlg.h"
 #include "recorder/recorder_show_dlg.h"
 #include "recorder/show_list_store.h"
+#include "recorder/upload_queue.h"
 #include "recorder_window.h"
 
 #include <QComboBox>
@@ -266,7 +267,14 @@ TEST_F(ControlShell, ClosingTheControlDuringARecordingEndsTheWorkerFirst) {
     ShowListStore& list = dialog->ShowPage()->Store();
     ASSERT_TRUE(PumpUntil([&] { return list.Cell(0, kColStatus) == kStatusRecording; }, 20000));
     EXPECT_FALSE(Control(1036)->isEnabled()) << "the clear button is held off while a show records";
-    PumpFor(2000);
+    // Long enough for a file the queue takes: at the profile's rate the smallest queued file
+    // is a few seconds of recording.
+    const QDir records(folder + "TVRecord");
+    const auto recordedBytes = [&] {
+        const QFileInfoList files = records.entryInfoList({"*.wmv"}, QDir::Files);
+        return files.isEmpty() ? 0 : files[0].size();
+    };
+    ASSERT_TRUE(PumpUntil([&] { return recordedBytes() >= kSmallestQueuedFile; }, 20000)) << recordedBytes();
     Close();
     // The show was ended as a stop ends it: the file is complete and queued.
     const QStringList files = QDir(folder + "TVRecord").entryList({"*.wmv"}, QDir::Files);
