@@ -4,6 +4,7 @@
 // the whole rate) with the given profile. For each it prints the kilobits of every second
 // of the archive's video, the mean over the seconds after the first, and the largest amount
 // in any one-second window (sliding over the packets' times), each against the profile.
+// The recordings stay in the temporary folder as recording-1.wmv and so on.
 // Usage: bench_wavetap_bitrate [seconds, default 12] [profile, default "pal_视频中质量（256K）"]
 
 #include "bench_support.h"
@@ -98,9 +99,11 @@ int main(int argc, char** argv) {
     const std::pair<const char*, QString> contents[] = {{"simple (moving ball)", kCamera},
                                                        {"busy (moving test chart)", busyClip},
                                                        {"busy live (moving colour chart)", kBusyCamera}};
+    int recordings = 0;
     for (const auto& [content, video] : contents) {
         const QString audio = video == busyClip ? video : QString(kMicrophone);
-        const QString path = folder + "/recording.wmv";
+        // Each recording is kept, to look into after the run.
+        const QString path = folder + QString("/recording-%1.wmv").arg(++recordings);
         CountingOwner owner;
         {
             CWavetap wavetap(&owner);

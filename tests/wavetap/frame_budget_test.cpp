@@ -1,6 +1,7 @@
 // The leaky bucket that drops raw video frames when the encoder runs ahead of the rate: how
 // it drains over the frames' times, what it expects the next frame to cost, that it never
-// stops the video for good, and that it holds an encoder stuck above the rate.
+// stops the video for good, that it makes room for the encoder's key frames within any one
+// second, and that it holds an encoder stuck above the rate.
 
 #include "engine/frame_budget.h"
 
@@ -10,15 +11,17 @@
 #include <cstdint>
 #include <deque>
 #include <utility>
+#include <vector>
 
 using wavetap::engine::FrameBudget;
+using wavetap::engine::VideoRateLimit;
 
 namespace {
 
 constexpr std::uint64_t kMs = 1000000;  // nanoseconds
 
 // 100 kb/s with 20 kbit of depth, of which frames are let into 18 kbit.
-FrameBudget SmallBudget() { return FrameBudget(100000, 20000); }
+FrameBudget SmallBudget() { return FrameBudget({100000, 20000}); }
 
 }  // namespace
 
@@ -112,6 +115,40 @@ TEST(FrameBudget, StartsOverAfterAReset) {
     EXPECT_TRUE(budget.Admit(0)) << "a new segment starting at zero";
 }
 
+TEST(FrameBudget, ExpectsTheNextKeyFrameToCostWhatTheLastOneDid) {
+    // 100 kb/s, 20 kbit deep, at most 120 kbit in any second, a key frame every 4 frames.
+    FrameBudget budget(VideoRateLimit{100000, 20000, 120000, 4});
+    EXPECT_TRUE(budget.Admit(0));
+    budget.Spend(40000, true);  // twice the depth
+    EXPECT_TRUE(budget.Admit(400 * kMs)) << "empty";
+    budget.Spend(5000, false);
+    EXPECT_TRUE(budget.Admit(420 * kMs));
+    budget.Spend(5000, false);
+    EXPECT_TRUE(budget.Admit(440 * kMs));
+    budget.Spend(5000, false);
+    // The next is a key frame: 40 kbit expected, which the bucket has room for only when empty.
+    EXPECT_FALSE(budget.Admit(460 * kMs)) << "9 kbit left";
+    EXPECT_TRUE(budget.Admit(550 * kMs)) << "empty, and 55 kbit in the last second";
+    budget.Spend(40000, true);
+    EXPECT_TRUE(budget.Admit(1250 * kMs)) << "a delta frame again: 5 kbit expected";
+    EXPECT_EQ(budget.Dropped(), 1u);
+}
+
+TEST(FrameBudget, HoldsTheKeyFrameBackUntilTheLastSecondHasRoomForIt) {
+    FrameBudget budget(VideoRateLimit{100000, 20000, 120000, 3});
+    EXPECT_TRUE(budget.Admit(0));
+    budget.Spend(70000, true);  // a key frame of seven tenths of a second's rate
+    EXPECT_TRUE(budget.Admit(700 * kMs)) << "the bucket is empty again";
+    budget.Spend(2000, false);
+    EXPECT_TRUE(budget.Admit(800 * kMs));
+    budget.Spend(2000, false);
+    EXPECT_FALSE(budget.Admit(990 * kMs)) << "the bucket is empty, but 74 kbit are in the last second and 70 expected";
+    EXPECT_TRUE(budget.Admit(1000 * kMs)) << "the first key frame has left the last second";
+    EXPECT_EQ(budget.Dropped(), 1u);
+    budget.Reset();
+    EXPECT_TRUE(budget.Admit(0)) << "a new segment starting at zero";
+}
+
 // An encoder at its coarsest quantizer making every frame twice its share of the rate, at
 // 15 frames a second for 20 seconds: no one-second window of what is encoded goes over
 // rate + depth, and the frames kept still carry close to the whole rate.
@@ -119,7 +156,7 @@ TEST(FrameBudget, HoldsAnEncoderThatCannotShrinkItsFramesToTheRate) {
     constexpr double kRate = 230400;
     constexpr double kDepth = 51200;
     constexpr double kFrameBits = 2 * kRate / 15;
-    FrameBudget budget(kRate, kDepth);
+    FrameBudget budget({kRate, kDepth});
     std::deque<std::pair<std::uint64_t, double>> window;  // the frames of the last second
     double inWindow = 0;
     double largest = 0;
@@ -144,4 +181,36 @@ TEST(FrameBudget, HoldsAnEncoderThatCannotShrinkItsFramesToTheRate) {
     EXPECT_LT(kept, 20 * 15 * 6 / 10);
     EXPECT_GT(kept, 20 * 15 * 4 / 10);
     EXPECT_EQ(budget.Dropped(), static_cast<std::uint64_t>(20 * 15 - kept));
+}
+
+// The same encoder with a key frame of three times the depth every 15 frames it encodes:
+// no one-second window goes over the bits per second, and the video keeps going.
+TEST(FrameBudget, KeepsEverySecondWithinItsBitsAcrossKeyFramesLargerThanTheDepth) {
+    constexpr double kRate = 230400;
+    constexpr double kDepth = 51200;
+    constexpr double kSecondBits = 268800;
+    constexpr int kInterval = 15;
+    FrameBudget budget(VideoRateLimit{kRate, kDepth, kSecondBits, kInterval});
+    std::vector<std::pair<std::uint64_t, double>> encoded;
+    for (int frame = 0; frame < 20 * 15; ++frame) {
+        const std::uint64_t time = static_cast<std::uint64_t>(frame) * 1000 * kMs / 15;
+        if (!budget.Admit(time)) continue;
+        const bool key = encoded.size() % kInterval == 0;
+        const double bits = key ? 3 * kDepth : 2 * kRate / 15;
+        budget.Spend(bits, key);
+        encoded.emplace_back(time, bits);
+    }
+    double largest = 0;
+    double total = 0;
+    for (std::size_t first = 0; first < encoded.size(); ++first) {
+        double inWindow = 0;
+        for (std::size_t i = first; i < encoded.size() && encoded[i].first < encoded[first].first + 1000 * kMs; ++i)
+            inWindow += encoded[i].second;
+        // The first second is the encoder's own, before it has overrun.
+        if (encoded[first].first >= 1000 * kMs) largest = std::max(largest, inWindow);
+        total += encoded[first].second;
+    }
+    EXPECT_LE(largest, kSecondBits);
+    EXPECT_GT(total / 20, 0.75 * kRate);
+    EXPECT_GT(encoded.size(), 20u * 15 / 4) << "the video is not held back for good";
 }

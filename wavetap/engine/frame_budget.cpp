@@ -20,8 +20,7 @@ constexpr double kAdmittedShare = 0.9;
 
 }  // namespace
 
-FrameBudget::FrameBudget(double bitsPerSecond, double depthBits)
-    : bitsPerSecond_(bitsPerSecond), depthBits_(depthBits) {
+FrameBudget::FrameBudget(const VideoRateLimit& limit) : limit_(limit) {
     static std::once_flag registered;
     std::call_once(registered, [] {
         GST_DEBUG_CATEGORY_INIT(frame_budget_debug, "castora-frame-budget", 0, "frames dropped to hold the video rate");
@@ -31,32 +30,46 @@ FrameBudget::FrameBudget(double bitsPerSecond, double depthBits)
 bool FrameBudget::Admit(std::uint64_t runningTime) {
     std::lock_guard lock(mutex_);
     if (timed_ && runningTime > lastTime_)
-        level_ = std::max(0.0, level_ - bitsPerSecond_ * static_cast<double>(runningTime - lastTime_) / GST_SECOND);
+        level_ = std::max(0.0, level_ - limit_.bitsPerSecond * static_cast<double>(runningTime - lastTime_) / GST_SECOND);
     if (!timed_ || runningTime > lastTime_) lastTime_ = runningTime;
     timed_ = true;
+    const double lastSecond = LastSecondBits(lastTime_);
     // Frames are held back only once the encoder has shown it cannot keep within the bucket
-    // (its own rate control makes any frame it can fit). An empty bucket lets any frame
-    // through, so a frame larger than the whole depth is never held back for good.
+    // (its own rate control makes any frame it can fit). An empty bucket and an empty second
+    // let any frame through, so a frame larger than the whole depth is never held back for good.
     const double expected = ExpectedBits();
-    if (!overrun_ || level_ <= 0 || level_ + expected <= kAdmittedShare * depthBits_) return true;
+    const bool bucketRoom = level_ <= 0 || level_ + expected <= kAdmittedShare * limit_.bufferBits;
+    const bool secondRoom = limit_.secondBits <= 0 || lastSecond <= 0 || lastSecond + expected <= limit_.secondBits;
+    if (!overrun_ || (bucketRoom && secondRoom)) return true;
     ++dropped_;
-    GST_LOG("frame at %" GST_TIME_FORMAT " dropped: %.0f bits left and %.0f more expected, %.0f allowed",
-            GST_TIME_ARGS(runningTime), level_, expected, kAdmittedShare * depthBits_);
+    GST_LOG("frame at %" GST_TIME_FORMAT " dropped: %.0f bits left and %.0f in the last second, %.0f more expected",
+            GST_TIME_ARGS(runningTime), level_, lastSecond, expected);
     return false;
 }
 
 void FrameBudget::Spend(double bits, bool keyFrame) {
     std::lock_guard lock(mutex_);
     level_ += bits;
-    if (level_ > depthBits_) overrun_ = true;
+    if (level_ > limit_.bufferBits) overrun_ = true;
     GST_TRACE("%s frame of %.0f bits, %.0f left", keyFrame ? "key" : "delta", bits, level_);
-    if (!keyFrame) recentDeltaBits_[deltaFrames_++ % recentDeltaBits_.size()] = bits;
+    lastSecond_.emplace_back(lastTime_, bits);
+    lastSecondBits_ += bits;
+    if (keyFrame) {
+        lastKeyBits_ = bits;
+        deltasSinceKey_ = 0;
+        return;
+    }
+    ++deltasSinceKey_;
+    recentDeltaBits_[deltaFrames_++ % recentDeltaBits_.size()] = bits;
 }
 
-// The mean of the recent delta frames: on busy pictures the frame sizes swing in a cycle,
-// and a guess from one frame alone runs the bucket over (the middle one) or starves it
-// (the largest one).
+// The next frame is the encoder's next key frame when as many frames as its interval have
+// followed the last; it is expected to be as large as that one. Otherwise the mean of the
+// recent delta frames: on busy pictures the frame sizes swing in a cycle, and a guess from
+// one frame alone runs the bucket over (the middle one) or starves it (the largest one).
 double FrameBudget::ExpectedBits() const {
+    if (limit_.keyFrameInterval > 0 && lastKeyBits_ > 0 && deltasSinceKey_ + 1 >= limit_.keyFrameInterval)
+        return lastKeyBits_;
     const std::size_t known = std::min(deltaFrames_, recentDeltaBits_.size());
     if (known == 0) return 0;
     double sum = 0;
@@ -64,11 +77,26 @@ double FrameBudget::ExpectedBits() const {
     return sum / static_cast<double>(known);
 }
 
+// The bits of the frames encoded in the second up to a frame at this time, which that frame
+// would close.
+double FrameBudget::LastSecondBits(std::uint64_t runningTime) {
+    while (!lastSecond_.empty() && lastSecond_.front().first + GST_SECOND <= runningTime) {
+        lastSecondBits_ -= lastSecond_.front().second;
+        lastSecond_.pop_front();
+    }
+    if (lastSecond_.empty()) lastSecondBits_ = 0;  // no drift from the sums
+    return lastSecondBits_;
+}
+
 void FrameBudget::Reset() {
     std::lock_guard lock(mutex_);
     level_ = 0;
     timed_ = false;
     deltaFrames_ = 0;
+    deltasSinceKey_ = 0;
+    lastKeyBits_ = 0;
+    lastSecond_.clear();
+    lastSecondBits_ = 0;
     overrun_ = false;
 }
 
@@ -125,8 +153,7 @@ void ReleaseBudget(gpointer data) {
 }  // namespace
 
 void AddFrameBudget(GstElement* encoder, const Profile& p) {
-    const VideoRateLimit limit = VideoRateLimitOf(p);
-    const auto budget = std::make_shared<FrameBudget>(limit.bitsPerSecond, limit.bufferBits);
+    const auto budget = std::make_shared<FrameBudget>(VideoRateLimitOf(p));
     GstPad* sink = gst_element_get_static_pad(encoder, "sink");
     gst_pad_add_probe(sink, GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_FLUSH), AdmitRawFrame,
                       new SharedBudget(budget), ReleaseBudget);

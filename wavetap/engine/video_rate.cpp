@@ -19,6 +19,9 @@ constexpr double kBufferSeconds = 0.2;
 // How far the running total may drift from the target before the quantizer is pulled back
 // (the encoder's default, 4 Mbit, lets a 224 kb/s stream run 18 seconds off).
 constexpr double kToleranceSeconds = 0.1;
+// Any one second may carry a tenth above the rate; half of that is kept back for frames
+// that come out larger than expected.
+constexpr double kSecondShare = 1.05;
 constexpr int kKeyFrameSeconds = 5;
 
 void SetNumber(GstElement* encoder, const char* property, double value) {
@@ -28,7 +31,8 @@ void SetNumber(GstElement* encoder, const char* property, double value) {
 }  // namespace
 
 VideoRateLimit VideoRateLimitOf(const Profile& p) {
-    return {p.videoBitrate * kRateShare, p.videoBitrate * kBufferSeconds};
+    return {p.videoBitrate * kRateShare, p.videoBitrate * kBufferSeconds, p.videoBitrate * kSecondShare,
+            p.frameRate * kKeyFrameSeconds};
 }
 
 void ConfigureVideoEncoder(GstElement* encoder, const Profile& p) {
@@ -38,7 +42,7 @@ void ConfigureVideoEncoder(GstElement* encoder, const Profile& p) {
     SetNumber(encoder, "maxrate", limit.bitsPerSecond);
     SetNumber(encoder, "bufsize", limit.bufferBits);
     SetNumber(encoder, "bitrate-tolerance", rate * kToleranceSeconds);
-    SetNumber(encoder, "gop-size", p.frameRate * kKeyFrameSeconds);
+    SetNumber(encoder, "gop-size", limit.keyFrameInterval);
 }
 
 GstCaps* EncodedVideoCaps(const Profile& p) {

@@ -11,10 +11,13 @@ namespace wavetap::engine {
 struct Profile;
 
 // The rate the encoder is held to and how far it may run ahead of it: any stretch of T
-// seconds carries at most bitsPerSecond * T + bufferBits.
+// seconds carries at most bitsPerSecond * T + bufferBits. A key frame may be larger than
+// the buffer, so secondBits bounds any one second by itself (0: no bound).
 struct VideoRateLimit {
     double bitsPerSecond = 0;
     double bufferBits = 0;
+    double secondBits = 0;
+    int keyFrameInterval = 0;  // frames from one key frame to the next (0: not known)
 };
 VideoRateLimit VideoRateLimitOf(const Profile& p);
 
