@@ -18,7 +18,9 @@ std::string SessionTable::Create(const std::string& userName, std::int64_t compa
   do {
     id = RandomHex(32);
   } while (sessions_.count(id));
-  sessions_[id] = Session{userName, companyId, nowMs};
+  Entry& entry = sessions_[id];
+  entry.session = Session{userName, companyId, nowMs};
+  entry.place = byLastSeen_.insert(byLastSeen_.end(), id);
   return id;
 }
 
@@ -26,16 +28,21 @@ const Session* SessionTable::Find(const std::string& id, std::int64_t nowMs) {
   Expire(nowMs);
   auto it = sessions_.find(id);
   if (it == sessions_.end()) return nullptr;
-  it->second.lastSeenMs = nowMs;
-  return &it->second;
+  Touch(it->second, nowMs);
+  return &it->second.session;
 }
 
-void SessionTable::Remove(const std::string& id) { sessions_.erase(id); }
+void SessionTable::Remove(const std::string& id) {
+  auto it = sessions_.find(id);
+  if (it == sessions_.end()) return;
+  byLastSeen_.erase(it->second.place);
+  sessions_.erase(it);
+}
 
 bool SessionTable::HasSessionFor(const std::string& userName, std::int64_t nowMs) {
   Expire(nowMs);
-  for (const auto& [_, s] : sessions_) {
-    if (s.userName == userName) return true;
+  for (const auto& [_, entry] : sessions_) {
+    if (entry.session.userName == userName) return true;
   }
   return false;
 }
@@ -45,13 +52,17 @@ std::size_t SessionTable::Count(std::int64_t nowMs) {
   return sessions_.size();
 }
 
+void SessionTable::Touch(Entry& entry, std::int64_t nowMs) {
+  entry.session.lastSeenMs = nowMs;
+  byLastSeen_.splice(byLastSeen_.end(), byLastSeen_, entry.place);
+}
+
 void SessionTable::Expire(std::int64_t nowMs) {
-  for (auto it = sessions_.begin(); it != sessions_.end();) {
-    if (nowMs - it->second.lastSeenMs > idleTimeoutMs_) {
-      it = sessions_.erase(it);
-    } else {
-      ++it;
-    }
+  while (!byLastSeen_.empty()) {
+    const auto it = sessions_.find(byLastSeen_.front());
+    if (nowMs - it->second.session.lastSeenMs <= idleTimeoutMs_) return;
+    sessions_.erase(it);
+    byLastSeen_.pop_front();
   }
 }
 

@@ -3,6 +3,7 @@
 // with logOut or after it has been idle for the timeout.
 
 #include <cstdint>
+#include <list>
 #include <map>
 #include <string>
 
@@ -27,10 +28,19 @@ class SessionTable {
   std::size_t Count(std::int64_t nowMs);
 
  private:
+  struct Entry {
+    Session session;
+    std::list<std::string>::iterator place;  // in byLastSeen_
+  };
+
   void Expire(std::int64_t nowMs);
+  void Touch(Entry& entry, std::int64_t nowMs);
 
   std::int64_t idleTimeoutMs_;
-  std::map<std::string, Session> sessions_;
+  std::map<std::string, Entry> sessions_;
+  // Identifiers from the longest idle to the last seen: expiry looks only at the front, so a
+  // call costs the same however many sessions are open.
+  std::list<std::string> byLastSeen_;
 };
 
 // The JSESSIONID value of a Cookie header, or empty.
