@@ -23,6 +23,8 @@ constexpr double kToleranceSeconds = 0.1;
 // that come out larger than expected.
 constexpr double kSecondShare = 1.05;
 constexpr int kKeyFrameSeconds = 5;
+constexpr int kFinestQuantizer = 1;
+constexpr int kLambdaPerQuantizer = 118;
 
 void SetNumber(GstElement* encoder, const char* property, double value) {
     gst_util_set_object_arg(G_OBJECT(encoder), property, QByteArray::number(static_cast<qint64>(value)).constData());
@@ -43,6 +45,12 @@ void ConfigureVideoEncoder(GstElement* encoder, const Profile& p) {
     SetNumber(encoder, "bufsize", limit.bufferBits);
     SetNumber(encoder, "bitrate-tolerance", rate * kToleranceSeconds);
     SetNumber(encoder, "gop-size", limit.keyFrameInterval);
+    // The finest quantizer is open to the rate control: at the default floor (2) a moderately
+    // detailed picture costs well under the rate, and the stream falls short of the profile.
+    // The rate control works in Lagrange factors, whose floor is the quantizer's times 118.
+    SetNumber(encoder, "qmin", kFinestQuantizer);
+    SetNumber(encoder, "lmin", kFinestQuantizer * kLambdaPerQuantizer);
+    SetNumber(encoder, "mblmin", kFinestQuantizer * kLambdaPerQuantizer);
 }
 
 GstCaps* EncodedVideoCaps(const Profile& p) {
