@@ -47,3 +47,24 @@ TEST(Views, PreviewSetAfterAddSourceShowsNothing) {
     EXPECT_EQ(owner.codes,
               (std::vector<unsigned>{WM_WAVETAP_START, WM_WAVETAP_GROUP_ACTIVE, WM_WAVETAP_PREVIEW_STOP}));
 }
+
+// The mixer holds frames back for a fraction of a second only: the test camera's moving ball
+// moves in the preview from its first picture on (it stood still for a second).
+TEST(Views, ThePreviewFollowsTheCameraFromTheStart) {
+    QWidget preview;
+    ShowBlankWindow(&preview);
+    NotifyRecorder owner;
+    CWavetap wavetap(&owner);
+    wavetap.SetProfileDir(ProfileDir());
+    wavetap.SetPreview(&preview);
+    ASSERT_TRUE(wavetap.AddSource("SG", kCamera, kMicrophone, kProfile256, WAVETAP_AUDIO_VIDEO, 0, "", 0));
+    ASSERT_TRUE(wavetap.SetSaveInfo(TempDir("views-live") + "/live.wmv"));
+    ASSERT_TRUE(wavetap.StartEncode());
+    ASSERT_TRUE(PumpUntil([&] { return qGray(preview.grab().toImage().pixel(5, 5)) < 60; }, 5000))
+        << "no picture in the preview";
+    const QImage first = preview.grab().toImage();
+    PumpFor(500);
+    const QImage later = preview.grab().toImage();
+    wavetap.StopEncode();
+    EXPECT_NE(first, later) << "the preview stood still for half a second after its first picture";
+}

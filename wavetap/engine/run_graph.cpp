@@ -49,6 +49,9 @@ namespace {
 // A file group starts this far ahead of the output so its first frames are not late.
 constexpr std::int64_t kFileStartMargin = 150 * GST_MSECOND;
 constexpr int kFinishTimeoutSeconds = 15;
+// Pictures a second of the video mixer's background: how late the video runs (a fifth of a
+// second), against a thread hand-off per picture.
+constexpr int kBackgroundFrameRate = 5;
 // Posted on the bus by the push thread when the media server connection is lost.
 constexpr const char* kPushLost = "wavetap-push-lost";
 
@@ -258,13 +261,16 @@ HRESULT RunGraph::BuildOutput(QString* reason) {
         GstElement* tee = Make("tee");
         GstElement* queue = Make("queue");
         // The background only keeps the compositor live; the compositor paints the black
-        // itself, so a tiny transparent picture is enough, and one a second: the compositor
-        // holds each picture for its duration, so the output keeps the profile's rate
-        // without a background frame (and a thread hand-off) behind every output frame.
+        // itself, so a tiny transparent picture is enough, and only a few a second: the
+        // compositor holds each picture for its duration, so the output keeps the profile's
+        // rate without a background frame (and a thread hand-off) behind every output frame.
+        // A live source is one picture behind, and the compositor holds every frame back by
+        // as much; what it holds at the stop is lost. At one a second the video ran a second
+        // late and recordings lost up to their last second of video.
         Profile tiny = p;
         tiny.width = 16;
         tiny.height = 16;
-        tiny.frameRate = 1;
+        tiny.frameRate = kBackgroundFrameRate;
         GstElement* backgroundCaps = CapsFilter(VideoCaps(tiny, true));
         bool ok = AddChain(bin, {background, backgroundCaps}) &&
                   AddChain(bin, {videoMixer_, videoEntry_, tee, queue, encoder, encoded}) &&
