@@ -1,4 +1,5 @@
-// The logo overlay: the logo file's picture lands at its offsets in the archive.
+// The logo overlay: the logo file's picture lands at its offsets in the archive, and the
+// video of a recording with it runs to the stop.
 
 #include "wavetap_test_support.h"
 
@@ -6,6 +7,8 @@
 
 #include <QFile>
 #include <QtEndian>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +38,16 @@ QByteArray RedSquareLogo(int size, int left, int top) {
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) d[60 + y * rowBytes + x * 3 + 2] = 255;  // BGR: red
     return data;
+}
+
+// The time of the last packet of the file's first stream of that kind ("v" or "a").
+double LastPacketTime(const QString& file, const char* stream) {
+    const QByteArray times = RunTool("ffprobe", {"-v", "error", "-select_streams", QString("%1:0").arg(stream),
+                                                 "-show_entries", "packet=pts_time", "-of", "csv=p=0", file});
+    double last = -1;
+    for (const QByteArray& line : times.split('\n'))
+        if (!line.trimmed().isEmpty()) last = std::max(last, line.toDouble());
+    return last;
 }
 
 struct Rgb {
@@ -80,4 +93,32 @@ TEST(Logo, RedSquareAppearsAtItsOffsets) {
         const Rgb outside = pixel(x, y);
         EXPECT_FALSE(outside.r > 150 && outside.g < 90 && outside.b < 90) << "red outside at " << x << "," << y;
     }
+}
+
+// The video waits in the mixer for a moment before it is encoded; the stop brings out what
+// waits there, so the video ends with the audio rather than before it.
+TEST(Logo, ARecordingKeepsItsVideoToTheStop) {
+    const QString logoPath = platform::GetUserConfigFolder() + "vek.dat";
+    QFile logo(logoPath);
+    ASSERT_TRUE(logo.open(QIODevice::WriteOnly));
+    logo.write(RedSquareLogo(16, 10, 20));
+    logo.close();
+    for (int run = 0; run < 3; ++run) {
+        const QString file = TempDir("logo-end") + QString("/end-%1.wmv").arg(run);
+        NotifyRecorder owner;
+        {
+            CWavetap wavetap(&owner);
+            wavetap.SetProfileDir(ProfileDir());
+            ASSERT_TRUE(wavetap.AddSource("SG", kCamera, kMicrophone, kProfile256, WAVETAP_AUDIO_VIDEO, 1, "", 0));
+            ASSERT_TRUE(wavetap.SetSaveInfo(file));
+            ASSERT_TRUE(wavetap.StartEncode());
+            PumpFor(1200);
+            wavetap.StopEncode();
+        }
+        const double audioEnd = LastPacketTime(file, "a");
+        ASSERT_GT(audioEnd, 0.9) << run;
+        // Within a video frame of the audio's end (it came up to 0.2 s short at a stop).
+        EXPECT_GE(LastPacketTime(file, "v"), audioEnd - 0.04) << "run " << run;
+    }
+    QFile::remove(logoPath);
 }

@@ -49,6 +49,8 @@ namespace {
 // A file group starts this far ahead of the output so its first frames are not late.
 constexpr std::int64_t kFileStartMargin = 150 * GST_MSECOND;
 constexpr int kFinishTimeoutSeconds = 15;
+// How long the mixers have to bring out what they hold at the stop.
+constexpr int kMixerDrainSeconds = 3;
 // Pictures a second of the video mixer's background: how late the video runs (a fifth of a
 // second), against a thread hand-off per picture.
 constexpr int kBackgroundFrameRate = 5;
@@ -559,13 +561,29 @@ HRESULT RunGraph::Finish() {
     const bool wasPlaying = playing_;
     if (playing_) {
         for (auto& [id, branch] : branches_) branch->passEos = true;
-        for (GstElement* entry : {videoEntry_, audioEntry_}) {
-            if (!entry) continue;
-            GstPad* pad = gst_element_get_static_pad(entry, "sink");
-            gst_pad_send_event(pad, gst_event_new_eos());
-            gst_object_unref(pad);
+        // The end goes in at every input of the mixers, behind what they hold: the frames
+        // waiting there for their time are mixed and encoded before the end.
+        for (GstElement* mixer : {videoMixer_, audioMixer_}) {
+            if (!mixer) continue;
+            gst_element_foreach_sink_pad(
+                mixer,
+                [](GstElement*, GstPad* pad, gpointer) -> gboolean {
+                    gst_pad_send_event(pad, gst_event_new_eos());
+                    return TRUE;
+                },
+                nullptr);
         }
-        hr = WaitForEndOfStream(pipeline_, kFinishTimeoutSeconds);
+        hr = WaitForEndOfStream(pipeline_, kMixerDrainSeconds);
+        if (Failed(hr)) {
+            // A mixer that does not come to its end: the end goes in behind it instead.
+            for (GstElement* entry : {videoEntry_, audioEntry_}) {
+                if (!entry) continue;
+                GstPad* pad = gst_element_get_static_pad(entry, "sink");
+                gst_pad_send_event(pad, gst_event_new_eos());
+                gst_object_unref(pad);
+            }
+            hr = WaitForEndOfStream(pipeline_, kFinishTimeoutSeconds - kMixerDrainSeconds);
+        }
     }
     // Every byte of the stream has been fed: the push ends with it.
     if (settings_.push) settings_.push->Finish();
