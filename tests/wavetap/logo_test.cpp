@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -54,27 +55,42 @@ struct Rgb {
     int r, g, b;
 };
 
+// Records the test devices with the logo into that file for so many milliseconds.
+bool RecordWithLogo(const QString& file, int milliseconds) {
+    NotifyRecorder owner;
+    CWavetap wavetap(&owner);
+    wavetap.SetProfileDir(ProfileDir());
+    if (!wavetap.AddSource("SG", kCamera, kMicrophone, kProfile256, WAVETAP_AUDIO_VIDEO, 1, "", 0) ||
+        !wavetap.SetSaveInfo(file) || !wavetap.StartEncode())
+        return false;
+    PumpFor(milliseconds);
+    wavetap.StopEncode();
+    return true;
+}
+
+// The red square as the user's logo file, for as long as it lives.
+class RedSquareLogoFile {
+public:
+    RedSquareLogoFile() {
+        QFile logo(path_);
+        if (logo.open(QIODevice::WriteOnly)) logo.write(RedSquareLogo(16, 10, 20));
+    }
+    ~RedSquareLogoFile() { QFile::remove(path_); }
+    bool Written() const { return QFileInfo(path_).size() > 0; }
+
+private:
+    const QString path_ = platform::GetUserConfigFolder() + "vek.dat";
+};
+
 }  // namespace
 
 TEST(Logo, RedSquareAppearsAtItsOffsets) {
-    const QString logoPath = platform::GetUserConfigFolder() + "vek.dat";
-    QFile logo(logoPath);
-    ASSERT_TRUE(logo.open(QIODevice::WriteOnly));
-    logo.write(RedSquareLogo(16, 10, 20));
-    logo.close();
-
     const QString file = TempDir("logo") + "/logo.wmv";
-    NotifyRecorder owner;
     {
-        CWavetap wavetap(&owner);
-        wavetap.SetProfileDir(ProfileDir());
-        ASSERT_TRUE(wavetap.AddSource("SG", kCamera, kMicrophone, kProfile256, WAVETAP_AUDIO_VIDEO, 1, "", 0));
-        ASSERT_TRUE(wavetap.SetSaveInfo(file));
-        ASSERT_TRUE(wavetap.StartEncode());
-        PumpFor(2000);
-        wavetap.StopEncode();
+        RedSquareLogoFile logo;
+        ASSERT_TRUE(logo.Written());
+        ASSERT_TRUE(RecordWithLogo(file, 2000));
     }
-    QFile::remove(logoPath);
 
     const QByteArray frame = RunTool("ffmpeg", {"-v", "error", "-ss", "1", "-i", file, "-frames:v", "1", "-f",
                                                 "rawvideo", "-pix_fmt", "rgb24", "-"});
@@ -98,27 +114,14 @@ TEST(Logo, RedSquareAppearsAtItsOffsets) {
 // The video waits in the mixer for a moment before it is encoded; the stop brings out what
 // waits there, so the video ends with the audio rather than before it.
 TEST(Logo, ARecordingKeepsItsVideoToTheStop) {
-    const QString logoPath = platform::GetUserConfigFolder() + "vek.dat";
-    QFile logo(logoPath);
-    ASSERT_TRUE(logo.open(QIODevice::WriteOnly));
-    logo.write(RedSquareLogo(16, 10, 20));
-    logo.close();
+    RedSquareLogoFile logo;
+    ASSERT_TRUE(logo.Written());
     for (int run = 0; run < 3; ++run) {
         const QString file = TempDir("logo-end") + QString("/end-%1.wmv").arg(run);
-        NotifyRecorder owner;
-        {
-            CWavetap wavetap(&owner);
-            wavetap.SetProfileDir(ProfileDir());
-            ASSERT_TRUE(wavetap.AddSource("SG", kCamera, kMicrophone, kProfile256, WAVETAP_AUDIO_VIDEO, 1, "", 0));
-            ASSERT_TRUE(wavetap.SetSaveInfo(file));
-            ASSERT_TRUE(wavetap.StartEncode());
-            PumpFor(1200);
-            wavetap.StopEncode();
-        }
+        ASSERT_TRUE(RecordWithLogo(file, 1200));
         const double audioEnd = LastPacketTime(file, "a");
         ASSERT_GT(audioEnd, 0.9) << run;
         // Within a video frame of the audio's end (it came up to 0.2 s short at a stop).
         EXPECT_GE(LastPacketTime(file, "v"), audioEnd - 0.04) << "run " << run;
     }
-    QFile::remove(logoPath);
 }
